@@ -1,0 +1,399 @@
+#include "settings/NVData.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "calc/FeedParams.h"
+#include "settings/SaveFileOps.h"
+#include "settings/TaggedReader.h"
+
+std::u16string ProgramDir;
+std::u16string DataDir;
+int32_t Language = 0;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char16_t kSettingsName[] = u"NV-Data.kqn";
+constexpr char16_t kFallbackName[] = u"NV-Data.kqx";
+constexpr int kValueCells = 200;
+constexpr char kEndOfData = 0x1A;
+
+// ---- Paths and streams ------------------------------------------------------
+// POSIX calls are used below (fopencookie, fsync, getpid, fchmod); a Windows
+// build opens with _wfopen, filters into tmpfile() and replaces with
+// ReplaceFileW, keeping the same bytes and the same replace-when-complete rule.
+
+// No path when the directory text is not valid UTF-16: such a file cannot be
+// opened, which the callers treat like a missing file.
+std::optional<fs::path> FilePath(const std::u16string& dir, const char16_t* name) {
+  try {
+    return fs::path(dir + name);
+  } catch (const std::system_error&) {
+    return std::nullopt;
+  }
+}
+
+// The settings bytes as the reader must see them: every CR dropped, nothing
+// from a 0x1A byte on.
+struct TFilteredSource {
+  FILE* file;
+  bool ended;
+};
+
+ssize_t ReadFiltered(void* cookie, char* buffer, size_t size) {
+  auto& source = *static_cast<TFilteredSource*>(cookie);
+  size_t kept = 0;
+  // A chunk of nothing but CR bytes must not look like the end of the data.
+  while (kept == 0 && !source.ended) {
+    size_t got = fread(buffer, 1, size, source.file);
+    source.ended = got < size;  // end of file or read error: both end the data
+    for (size_t i = 0; i < got; ++i) {
+      if (buffer[i] == kEndOfData) {
+        source.ended = true;
+        break;
+      }
+      if (buffer[i] != '\r') {
+        buffer[kept++] = buffer[i];
+      }
+    }
+  }
+  return static_cast<ssize_t>(kept);
+}
+
+int CloseFiltered(void* cookie) {
+  return fclose(static_cast<TFilteredSource*>(cookie)->file);
+}
+
+// source must outlive the returned stream.
+FILE* OpenFiltered(const std::u16string& dir, const char16_t* name, TFilteredSource& source) {
+  std::optional<fs::path> path = FilePath(dir, name);
+  if (!path) {
+    return nullptr;
+  }
+  source = {fopen(path->c_str(), "rb"), false};
+  if (source.file == nullptr) {
+    return nullptr;
+  }
+  cookie_io_functions_t functions{ReadFiltered, nullptr, nullptr, CloseFiltered};
+  FILE* stream = fopencookie(&source, "r", functions);
+  if (stream == nullptr) {
+    fclose(source.file);
+  }
+  return stream;
+}
+
+// ---- Numbers in the "C" locale ----------------------------------------------
+
+// The process locale may use "," as decimal point (the toolkit sets it from
+// the environment); the settings file always uses ".".
+class TCLocaleScope {
+ public:
+  TCLocaleScope() : previous_(uselocale(CLocale())) {}
+  ~TCLocaleScope() { uselocale(previous_); }
+  TCLocaleScope(const TCLocaleScope&) = delete;
+  TCLocaleScope& operator=(const TCLocaleScope&) = delete;
+
+ private:
+  static locale_t CLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return c;
+  }
+  locale_t previous_;
+};
+
+bool IsCSpace(char ch) {
+  return ch == ' ' || (ch >= '\t' && ch <= '\r');
+}
+bool IsDigit(char ch) {
+  return ch >= '0' && ch <= '9';
+}
+
+const char* SkipDigits(const char* text) {
+  while (IsDigit(*text)) {
+    ++text;
+  }
+  return text;
+}
+
+// End of the longest decimal number at text (sign, digits, ".", fraction,
+// exponent), or text itself when none starts there.
+const char* DecimalNumberEnd(const char* text) {
+  const char* mantissa = text + (*text == '+' || *text == '-' ? 1 : 0);
+  const char* end = SkipDigits(mantissa);
+  bool hasDigits = end != mantissa;
+  if (*end == '.') {
+    const char* fraction = end + 1;
+    end = SkipDigits(fraction);
+    hasDigits = hasDigits || end != fraction;
+  }
+  if (!hasDigits) {
+    return text;
+  }
+  if (*end == 'e' || *end == 'E') {
+    const char* exponent = end + 1;
+    exponent += (*exponent == '+' || *exponent == '-') ? 1 : 0;
+    const char* exponentEnd = SkipDigits(exponent);
+    if (exponentEnd != exponent) {
+      end = exponentEnd;
+    }
+  }
+  return end;
+}
+
+// strtod's reading restricted to decimal notation; no value when the number
+// overflows, so that no infinity reaches the parameters.
+std::optional<double> ReadNumber(const char* text) {
+  while (IsCSpace(*text)) {
+    ++text;
+  }
+  const char* end = DecimalNumberEnd(text);
+  if (end == text) {
+    return 0.0;
+  }
+  std::string number(text, end);
+  double value;
+  {
+    TCLocaleScope cLocale;
+    value = strtod(number.c_str(), nullptr);
+  }
+  if (std::isinf(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// atol's reading, saturated at the 32-bit bounds of the fields it fills.
+int32_t ReadInteger(const char* text) {
+  while (IsCSpace(*text)) {
+    ++text;
+  }
+  bool negative = *text == '-';
+  if (*text == '+' || *text == '-') {
+    ++text;
+  }
+  constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;
+  int64_t magnitude = 0;
+  for (; IsDigit(*text); ++text) {
+    magnitude = std::min(magnitude * 10 + (*text - '0'), kLimit);
+  }
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(negative ? -magnitude : magnitude, INT32_MIN, INT32_MAX));
+}
+
+// ---- Loading ------------------------------------------------------------------
+
+// The stroke rate must lie strictly inside this window to be taken.
+constexpr double kLowestStoredRate = 9.0;
+constexpr double kHighestStoredRate = 2001.0;
+
+void ApplyNumber(int tag, double number, bool fromFallback) {
+  switch (tag) {
+    case 20:
+      FeedParams.FeedLength = number;
+      break;
+    case 21:
+      if (number > kLowestStoredRate && number < kHighestStoredRate) {
+        FeedParams.StrokeRate = number;
+      }
+      break;
+    case 22:
+      FeedParams.Accel = number;
+      break;
+    case 23:
+      FeedParams.MaxSpeed = number;
+      FeedParams.SpeedLimit = number;
+      break;
+    case 24:
+      FeedParams.ApertureAngle = number;
+      break;
+    case 25:
+      // The fallback file sets the acceleration limit through {028} only.
+      if (!fromFallback) {
+        FeedParams.MaxAccel = number;
+      }
+      break;
+    case 27:
+      FeedParams.SettleTime = number;
+      break;
+    case 28:
+      FeedParams.MaxAccel = number;
+      break;
+    case 30:
+      FeedParams.SpeedLimit = number;
+      break;
+    default:
+      break;
+  }
+}
+
+void ApplyEntry(int tag, const char* text, bool fromFallback) {
+  if (tag == 29) {
+    FeedParams.SinSqRamps = ReadInteger(text) != 0;
+  } else if (tag == 900) {
+    Language = ReadInteger(text);
+  } else if (std::optional<double> number = ReadNumber(text)) {
+    ApplyNumber(tag, *number, fromFallback);
+  }
+}
+
+// ---- Saving -------------------------------------------------------------------
+
+__attribute__((format(printf, 2, 3))) void AppendFormatted(std::string& out, const char* format,
+                                                           ...) {
+  va_list args;
+  va_start(args, format);
+  va_list sizing;
+  va_copy(sizing, args);
+  int length = vsnprintf(nullptr, 0, format, sizing);
+  va_end(sizing);
+  if (length > 0) {
+    size_t start = out.size();
+    out.resize(start + static_cast<size_t>(length) + 1);
+    vsnprintf(out.data() + start, static_cast<size_t>(length) + 1, format, args);
+    out.resize(start + static_cast<size_t>(length));
+  }
+  va_end(args);
+}
+
+std::string FormatContent() {
+  TCLocaleScope cLocale;
+  const TFeedParams& p = FeedParams;
+  std::string out = "Non volatile data for Kolvane (Win)\r\n\r\n";
+  AppendFormatted(out, "{900} lan = %d;\r\n", static_cast<int>(Language));
+  AppendFormatted(out, "{020} weg = %4.4f; [m]\r\n", p.FeedLength);
+  AppendFormatted(out, "{021} hza = %1.1f;\r\n", p.StrokeRate);
+  AppendFormatted(out, "{022} bes = %4.3f;\r\n", p.Accel);
+  AppendFormatted(out, "{023} max = %f; [m/s]\r\n", p.MaxSpeed);
+  AppendFormatted(out, "{029} snq = %d;\r\n", p.SinSqRamps ? 1 : 0);
+  AppendFormatted(out,
+                  "{024} \xF6"
+                  "fw = %1.0f;\r\n",
+                  p.ApertureAngle);
+  AppendFormatted(out, "{025} max = %f;\r\n", p.MaxAccel);
+  AppendFormatted(out, "{027} ruz = %4.3f;\r\n", p.SettleTime);
+  AppendFormatted(out, "{030} spd = %f; [m/s]\r\n", p.SpeedLimit);
+  return out;
+}
+
+// A settings file reached through a symbolic link stays a link: the new
+// content replaces the file it points to.
+fs::path ResolveLink(const fs::path& target) {
+  std::error_code error;
+  if (fs::is_symlink(target, error)) {
+    fs::path resolved = fs::canonical(target, error);
+    if (!error) {
+      return resolved;
+    }
+  }
+  return target;
+}
+
+// A file that exists must accept writing, as it must for being rewritten in
+// place; a missing one is fine.
+bool MayReplace(const fs::path& target) {
+  int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0) {
+    close(fd);
+    return true;
+  }
+  return errno == ENOENT;
+}
+
+// A new file beside target, named uniquely so that a leftover of an earlier,
+// interrupted save never blocks this one.
+FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    temporary = target;
+    temporary += "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    FILE* file = fopen(temporary.c_str(), "wbx");
+    if (file != nullptr || errno != EEXIST) {
+      return file;
+    }
+  }
+  return nullptr;
+}
+
+// The replacement keeps the permissions the old file had.
+void CopyMode(const fs::path& from, FILE* to) {
+  struct stat status;
+  if (stat(from.c_str(), &status) == 0) {
+    fchmod(fileno(to), status.st_mode & 07777);
+  }
+}
+
+// Closes file in every case; true only when everything reached the disk.
+bool WriteCompletely(FILE* file, const std::string& content) {
+  bool written = SaveFileOps.Write(content.data(), 1, content.size(), file) == content.size();
+  written = written && SaveFileOps.Flush(file) == 0;
+  bool closed = SaveFileOps.Close(file) == 0;
+  return written && closed;
+}
+
+void ReplaceFile(const fs::path& target, const std::string& content) {
+  fs::path temporary;
+  FILE* file = CreateTemporary(target, temporary);
+  if (file == nullptr) {
+    return;
+  }
+  CopyMode(target, file);
+  if (!WriteCompletely(file, content) || rename(temporary.c_str(), target.c_str()) != 0) {
+    remove(temporary.c_str());
+  }
+}
+
+}  // namespace
+
+const TSaveFileOps RealSaveFileOps = {
+    [](const void* data, size_t size, size_t count, FILE* file) {
+      return fwrite(data, size, count, file);
+    },
+    [](FILE* file) { return fflush(file) == 0 && fsync(fileno(file)) == 0 ? 0 : EOF; },
+    [](FILE* file) { return fclose(file); },
+};
+
+TSaveFileOps SaveFileOps = RealSaveFileOps;
+
+void LoadNVData() {
+  TFilteredSource source{};
+  bool fromFallback = false;
+  FILE* stream = OpenFiltered(DataDir, kSettingsName, source);
+  if (stream == nullptr) {
+    fromFallback = true;
+    stream = OpenFiltered(ProgramDir, kFallbackName, source);
+  }
+  if (stream == nullptr) {
+    return;
+  }
+  char value[kValueCells];
+  for (int tag; (tag = ReadTaggedValue(stream, value, kValueCells)) != -1;) {
+    ApplyEntry(tag, value, fromFallback);
+  }
+  fclose(stream);
+}
+
+void SaveNVData() {
+  std::optional<fs::path> path = FilePath(DataDir, kSettingsName);
+  if (!path) {
+    return;
+  }
+  fs::path target = ResolveLink(*path);
+  if (!MayReplace(target)) {
+    return;
+  }
+  ReplaceFile(target, FormatContent());
+}

@@ -1,6 +1,17 @@
 #pragma once
 // The settings file "NV-Data.kqn" in DataDir, with the read-only fallback
 // "NV-Data.kqx" in ProgramDir.
+//
+// The bytes are the same on every platform: lines end in CR LF, the one byte
+// above 127 is 0xF6; on reading, CR bytes are dropped and a 0x1A byte ends the
+// data. Numbers are written and read with "." whatever the process locale.
+//
+// Reading numbers: decimal notation only (white space, sign, digits, ".",
+// exponent; the longest such prefix counts), so "inf", "nan" and hexadecimal
+// text read as 0 like any other text that is not a number. An entry whose
+// number overflows to infinity (such as 1e999) is ignored, so no infinity or
+// NaN ever reaches FeedParams from the file. Tags 29 and 900 read an integer
+// (white space, sign, digits) that saturates at the 32-bit bounds.
 
 #include <cstdint>
 #include <string>
@@ -11,5 +22,13 @@ extern std::u16string ProgramDir;
 extern std::u16string DataDir;
 extern int32_t Language;  // 0 German, 1 English, anything else shows German
 
+// Applies the entries of "NV-Data.kqn" (else of "NV-Data.kqx") to FeedParams
+// and Language in file order; with neither file nothing changes.
 void LoadNVData();
+
+// Writes Language and the inputs and limits of FeedParams to "NV-Data.kqn".
+// The new content goes to a temporary file in DataDir that replaces the old
+// file only once it is completely written, flushed and closed; on any failure
+// the temporary file is removed and the old file stays as it was. An existing
+// file that cannot be opened for writing is left alone.
 void SaveNVData();
