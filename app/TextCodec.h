@@ -1,0 +1,14 @@
+#pragma once
+// Conversion between the program's 16-bit texts and the UTF-8 byte strings
+// of the Linux file system, environment and messages.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// UTF-8 to UTF-16; nothing when the bytes are not well-formed UTF-8
+// (overlong forms, surrogates and code points above U+10FFFF included).
+std::optional<std::u16string> Utf8ToUtf16(std::string_view text);
