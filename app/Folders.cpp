@@ -1,0 +1,60 @@
+#include "app/Folders.h"
+
+#include <string>
+#include <string_view>
+
+#include "app/Exception.h"
+#include "settings/NVData.h"
+
+namespace {
+
+constexpr std::u16string_view kAllAppDataName = u"AllAppData";
+constexpr std::u16string_view kInvalidTypeFormat = u"Ungültiger Datentyp für '%s'";
+
+std::u16string FormatWithName(std::u16string_view format, std::u16string_view name) {
+  std::u16string text(format);
+  const size_t at = text.find(u"%s");
+  if (at != std::u16string::npos) {
+    text.replace(at, 2, name);
+  }
+  return text;
+}
+
+std::u16string DirectoryOf(const std::u16string& path) {
+  const size_t last = path.rfind(PathSeparator);
+  return (last == std::u16string::npos) ? std::u16string() : path.substr(0, last + 1);
+}
+
+// The shared data folder the administrator named, else the all-users folder.
+// The all-users folder is only asked when no name was given.
+std::u16string SharedDataCandidate(TPlatform& platform) {
+  const TRegistryValue value = platform.ReadAllAppData();
+  if (value.Kind == TRegistryValue::TKind::InvalidType) {
+    throw Exception(FormatWithName(kInvalidTypeFormat, kAllAppDataName));
+  }
+  if (value.Kind == TRegistryValue::TKind::Text && !value.Text.empty()) {
+    return value.Text;
+  }
+  return platform.CommonAppDataFolder().value_or(std::u16string());
+}
+
+}  // namespace
+
+void ResolveFolders(TPlatform& platform) {
+  ProgramDir = DirectoryOf(platform.ExecutablePath());
+  std::u16string candidate = SharedDataCandidate(platform);
+  if (candidate.empty()) {
+    DataDir = ProgramDir;
+    return;
+  }
+  if (candidate.back() != PathSeparator) {
+    candidate += PathSeparator;
+  }
+  candidate += u"DVK";
+  candidate += PathSeparator;
+  candidate += u"Common";
+  candidate += PathSeparator;
+  // A named folder that cannot be made is not replaced by the all-users
+  // folder: the administrator's choice failed, so the program keeps to itself.
+  DataDir = platform.CreateDirectoryPath(candidate) ? candidate : ProgramDir;
+}

@@ -3,7 +3,15 @@
 
 #include "app/Platform.h"
 
+// The separator that ends ProgramDir and DataDir and that joins their parts.
+#ifdef _WIN32
+inline constexpr char16_t PathSeparator = u'\\';
+#else
+inline constexpr char16_t PathSeparator = u'/';
+#endif
+
 // Sets ProgramDir from the executable's path and DataDir from the shared data
 // folder (registry value, else the all-users folder, else ProgramDir). Throws
-// Exception when the registry value is not a string.
+// Exception when the registry value is not a string; DataDir is then left
+// as it was.
 void ResolveFolders(TPlatform& platform);
