@@ -1,0 +1,356 @@
+#include "ui/Controls.h"
+
+#include <stdexcept>
+
+#include "app/EntryPoint.h"
+#include "app/Exception.h"
+#include "ui/PeerFactory.h"
+
+namespace {
+
+// Decodes UTF-8 for the exception display; a broken sequence becomes U+FFFD.
+std::u16string FromUtf8(std::string_view text) {
+  std::u16string result;
+  size_t i = 0;
+  while (i < text.size()) {
+    auto lead = static_cast<unsigned char>(text[i]);
+    int length = lead < 0x80           ? 1
+                 : (lead >> 5) == 0x6  ? 2
+                 : (lead >> 4) == 0xE  ? 3
+                 : (lead >> 3) == 0x1E ? 4
+                                       : 0;
+    char32_t code = length == 1   ? lead
+                    : length == 2 ? lead & 0x1F
+                    : length == 3 ? lead & 0x0F
+                                  : lead & 0x07;
+    bool valid = length > 0 && i + static_cast<size_t>(length) <= text.size();
+    for (int k = 1; valid && k < length; ++k) {
+      auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+      valid = (next & 0xC0) == 0x80;
+      code = code << 6 | (next & 0x3F);
+    }
+    if (!valid || code > 0x10FFFF) {
+      result.push_back(u'\uFFFD');
+      ++i;
+      continue;
+    }
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      result.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+      result.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    } else {
+      result.push_back(static_cast<char16_t>(code));
+    }
+    i += static_cast<size_t>(length);
+  }
+  return result;
+}
+
+const TTabSheet* SheetOf(const TControl& control) {
+  for (const TControl* c = &control; c != nullptr; c = c->Parent()) {
+    if (const auto* sheet = dynamic_cast<const TTabSheet*>(c)) {
+      return sheet;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool IsOnShownPage(const TControl& control) {
+  const TTabSheet* sheet = SheetOf(control);
+  return sheet == nullptr || sheet->PageControl().ActivePage() == sheet;
+}
+
+// ---- TControl and its kinds ----
+
+TControl::TControl(TForm& owner, TControl* parent, std::string name, int tag)
+    : owner_(owner), parent_(parent), name_(std::move(name)), tag_(tag) {}
+
+void TWinControl::SetFocus() {
+  Owner().FocusControl(*this);
+}
+
+bool TWinControl::Focused() const {
+  return Owner().ActiveControl() == this;
+}
+
+void TWinControl::UserFocused() {
+  Owner().Guard([this] { Owner().MoveFocus(*this); });
+}
+
+void TWinControl::UserKeyDown(uint16_t key, TShiftState shift) {
+  Owner().Guard([&] {
+    if (OnKeyDown) {
+      OnKeyDown(this, key, shift);
+    }
+  });
+}
+
+TLabel::TLabel(TForm& owner, TControl* parent, std::string name, std::unique_ptr<TLabelPeer> peer)
+    : TControl(owner, parent, std::move(name), 0), peer_(std::move(peer)) {
+  peer_->Attach(*this);
+}
+
+TEdit::TEdit(TForm& owner, TControl* parent, std::string name, int tag,
+             std::unique_ptr<TEditPeer> peer)
+    : TWinControl(owner, parent, std::move(name), tag), peer_(std::move(peer)) {
+  peer_->Attach(*this);
+}
+
+char16_t TEdit::UserKeyPress(char16_t key) {
+  Owner().Guard([&] {
+    if (OnKeyPress) {
+      OnKeyPress(this, key);
+    }
+  });
+  return key;
+}
+
+TCheckBox::TCheckBox(TForm& owner, TControl* parent, std::string name, int tag,
+                     std::unique_ptr<TCheckBoxPeer> peer)
+    : TWinControl(owner, parent, std::move(name), tag), peer_(std::move(peer)) {
+  peer_->Attach(*this);
+}
+
+void TCheckBox::SetChecked(bool checked) {
+  if (peer_->GetChecked() == checked) {
+    return;
+  }
+  peer_->SetChecked(checked);
+  if (OnClick) {
+    OnClick(this);
+  }
+}
+
+void TCheckBox::UserToggled() {
+  Owner().Guard([this] {
+    if (OnClick) {
+      OnClick(this);
+    }
+  });
+}
+
+TComboBox::TComboBox(TForm& owner, TControl* parent, std::string name, int tag,
+                     std::unique_ptr<TComboBoxPeer> peer)
+    : TWinControl(owner, parent, std::move(name), tag), peer_(std::move(peer)) {
+  peer_->Attach(*this);
+}
+
+void TComboBox::UserChanged() {
+  Owner().Guard([this] {
+    if (OnChange) {
+      OnChange(this);
+    }
+  });
+}
+
+TPageControl::TPageControl(TForm& owner, TControl* parent, std::string name, int tag,
+                           std::unique_ptr<TPageControlPeer> peer)
+    : TWinControl(owner, parent, std::move(name), tag), peer_(std::move(peer)) {
+  peer_->Attach(*this);
+}
+
+void TPageControl::SetActivePage(TTabSheet& page) {
+  if (&page.PageControl() != this) {
+    throw std::logic_error("tab sheet " + page.Name() + " is not a page of " + Name());
+  }
+  active_ = &page;
+  peer_->SetActivePage(page.PageIndex());
+}
+
+void TPageControl::UserSelectedPage(TTabSheet& page) {
+  Owner().Guard([&] {
+    // The focused box's exit must see the page it belongs to.
+    Owner().MoveFocus(*this);
+    SetActivePage(page);
+    if (OnChange) {
+      OnChange(this);
+    }
+    Owner().KeepFocusOnShownPage(*this);
+  });
+}
+
+TTabSheet::TTabSheet(TForm& owner, TPageControl& pageControl, std::string name,
+                     std::unique_ptr<TTabSheetPeer> peer)
+    : TControl(owner, &pageControl, std::move(name), 0),
+      pageControl_(pageControl),
+      pageIndex_(pageControl.PageCount()),
+      peer_(std::move(peer)) {
+  pageControl.pages_.push_back(this);
+  peer_->Attach(*this);
+}
+
+TImage::TImage(TForm& owner, TControl* parent, std::string name, bool visible,
+               std::unique_ptr<TImagePeer> peer)
+    : TControl(owner, parent, std::move(name), 0), visible_(visible), peer_(std::move(peer)) {
+  peer_->Attach(*this);
+}
+
+void TImage::SetVisible(bool visible) {
+  visible_ = visible;
+  peer_->SetVisible(visible);
+}
+
+void TImage::SetParent(TControl& parent) {
+  ChangeParent(parent);
+  peer_->SetParent(parent.Peer());
+}
+
+TPanel::TPanel(TForm& owner, TControl* parent, std::string name, std::unique_ptr<TPanelPeer> peer)
+    : TControl(owner, parent, std::move(name), 0), peer_(std::move(peer)) {
+  peer_->Attach(*this);
+}
+
+TGroupBox::TGroupBox(TForm& owner, TControl* parent, std::string name,
+                     std::unique_ptr<TGroupBoxPeer> peer)
+    : TControl(owner, parent, std::move(name), 0), peer_(std::move(peer)) {
+  peer_->Attach(*this);
+}
+
+// ---- TForm ----
+
+TForm::TForm(TApplicationServices& application, TPeerFactory& factory, const TFormDef& form,
+             std::span<const TControlDef> controls)
+    : TControl(*this, nullptr, std::string(form.Name), 0),
+      application_(application),
+      peer_(factory.MakeForm(form)),
+      definition_(controls) {
+  Build(factory, controls);
+  peer_->Attach(*this);
+}
+
+TForm::~TForm() = default;
+
+void TForm::Build(TPeerFactory& factory, std::span<const TControlDef> controls) {
+  for (const TControlDef& def : controls) {
+    TControl* parent = def.Parent == Name() ? this : FindControl(def.Parent);
+    if (parent == nullptr) {
+      ThrowNoControl(def.Parent);
+    }
+    std::string name(def.Name);
+    std::unique_ptr<TControl> control;
+    switch (def.Kind) {
+      case TControlKind::PageControl:
+        control = std::make_unique<TPageControl>(*this, parent, name, def.Tag,
+                                                 factory.MakePageControl(def, parent->Peer()));
+        break;
+      case TControlKind::TabSheet: {
+        auto* pageControl = dynamic_cast<TPageControl*>(parent);
+        if (pageControl == nullptr) {
+          throw std::logic_error("tab sheet " + name + " outside a page control");
+        }
+        control = std::make_unique<TTabSheet>(*this, *pageControl, name,
+                                              factory.MakeTabSheet(def, parent->Peer()));
+        break;
+      }
+      case TControlKind::Label:
+        control =
+            std::make_unique<TLabel>(*this, parent, name, factory.MakeLabel(def, parent->Peer()));
+        break;
+      case TControlKind::Edit:
+        control = std::make_unique<TEdit>(*this, parent, name, def.Tag,
+                                          factory.MakeEdit(def, parent->Peer()));
+        break;
+      case TControlKind::Panel:
+        control =
+            std::make_unique<TPanel>(*this, parent, name, factory.MakePanel(def, parent->Peer()));
+        break;
+      case TControlKind::Image:
+        control = std::make_unique<TImage>(*this, parent, name, def.Visible,
+                                           factory.MakeImage(def, parent->Peer()));
+        break;
+      case TControlKind::CheckBox:
+        control = std::make_unique<TCheckBox>(*this, parent, name, def.Tag,
+                                              factory.MakeCheckBox(def, parent->Peer()));
+        break;
+      case TControlKind::ComboBox:
+        control = std::make_unique<TComboBox>(*this, parent, name, def.Tag,
+                                              factory.MakeComboBox(def, parent->Peer()));
+        break;
+      case TControlKind::GroupBox:
+        control = std::make_unique<TGroupBox>(*this, parent, name,
+                                              factory.MakeGroupBox(def, parent->Peer()));
+        break;
+    }
+    controls_.push_back(std::move(control));
+  }
+  // The stored active pages, set once every page exists.
+  for (const TControlDef& def : controls) {
+    if (def.Kind == TControlKind::PageControl && def.Selected >= 0) {
+      auto& pageControl = Control<TPageControl>(def.Name);
+      if (def.Selected < pageControl.PageCount()) {
+        pageControl.SetActivePage(pageControl.Page(def.Selected));
+      }
+    }
+  }
+}
+
+TControl* TForm::FindControl(std::string_view name) const {
+  for (const auto& control : controls_) {
+    if (control->Name() == name) {
+      return control.get();
+    }
+  }
+  return nullptr;
+}
+
+void TForm::ThrowNoControl(std::string_view name) {
+  throw std::logic_error("the window has no control " + std::string(name) + " of that kind");
+}
+
+void TForm::FocusControl(TWinControl& control) {
+  MoveFocus(control);
+}
+
+void TForm::MoveFocus(TWinControl& control) {
+  TWinControl* previous = focused_;
+  // Recorded first, so that a set-focus nested inside the exit below sees the
+  // new control as the one losing the focus, and its own target wins.
+  focused_ = &control;
+  if (previous != nullptr && previous != &control && previous->OnExit) {
+    previous->OnExit(previous);
+  }
+  if (focused_ == &control) {
+    control.TakeWidgetFocus();
+  }
+}
+
+void TForm::KeepFocusOnShownPage(TPageControl& pageControl) {
+  if (focused_ != nullptr && !IsOnShownPage(*focused_)) {
+    focused_ = &pageControl;
+    static_cast<TWinControl&>(pageControl).TakeWidgetFocus();
+  }
+}
+
+void TForm::UserShown() {
+  Guard([this] {
+    if (OnShow) {
+      OnShow(this);
+    }
+  });
+}
+
+bool TForm::UserClosed() {
+  TCloseAction action = TCloseAction::caFree;
+  bool closes = false;  // a handler that fails keeps the window open
+  Guard([&] {
+    if (OnClose) {
+      OnClose(this, action);
+    }
+    closes = action != TCloseAction::caNone;
+  });
+  return closes;
+}
+
+void TForm::Guard(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Exception& e) {
+    application_.ShowException(ExceptionDisplayText(e.Message()));
+  } catch (const std::exception& e) {
+    application_.ShowException(ExceptionDisplayText(FromUtf8(e.what())));
+  } catch (...) {
+    application_.ShowException(ExceptionDisplayText(std::u16string()));
+  }
+}

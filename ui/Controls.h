@@ -1,0 +1,417 @@
+#pragma once
+// The controls the window logic talks to, and the event rules that every
+// toolkit shares. The logic never sees a toolkit: each control reaches its
+// widget through a small peer interface (one widget access per method) that
+// a toolkit adapter implements, and the adapter reports what the user did
+// through the User... entry points below.
+//
+// Event rules kept here, once, for every toolkit:
+// - The form owns the logical focus. A program set-focus records the new
+//   control as the logical focus, then fires the exit of the control that had
+//   it, synchronously, then gives the widget focus to the new control only if
+//   the logical focus is still that control: a set-focus nested inside the
+//   exit wins. So a pass that rejects two boxes ends with the focus in the
+//   second, and each rejected entry is answered exactly once.
+// - A user focus move goes through the same rule.
+// - Setting a check box to a different state fires its click; setting the
+//   same state fires nothing. Setting a combo box's item index or a page
+//   control's active page fires nothing.
+// - A user page switch first moves the logical focus to the page control
+//   (the focused box's exit runs while the old page is still active), then
+//   changes the page, then runs the change handler. If the logical focus is
+//   then on a control of a page that is not shown (a rejection inside that
+//   exit has focused its box again), it moves to the page control without
+//   another exit: a hidden box must not keep the keyboard.
+// - Every User... entry point runs its handlers under one guard: an exception
+//   that escapes goes to the application's exception display and the program
+//   goes on. Adapters therefore never need a guard of their own.
+//
+// Peers must never report their own setters back as user actions (block the
+// toolkit's change signals while the program sets a state).
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A colour as the window definition names it: a system colour (high byte
+// 0xFF, low byte the system colour index) or an RGB value 0x00BBGGRR.
+struct TColor {
+  uint32_t Value = 0;
+
+  static constexpr TColor Rgb(uint8_t red, uint8_t green, uint8_t blue) {
+    return TColor{uint32_t{red} | uint32_t{green} << 8 | uint32_t{blue} << 16};
+  }
+  constexpr bool IsSystem() const { return (Value & 0xFF000000u) == 0xFF000000u; }
+  constexpr bool IsNone() const { return Value == 0x1FFFFFFFu; }
+  constexpr int SystemIndex() const { return static_cast<int>(Value & 0xFFu); }
+  constexpr uint8_t Red() const { return static_cast<uint8_t>(Value & 0xFFu); }
+  constexpr uint8_t Green() const { return static_cast<uint8_t>(Value >> 8 & 0xFFu); }
+  constexpr uint8_t Blue() const { return static_cast<uint8_t>(Value >> 16 & 0xFFu); }
+  friend constexpr bool operator==(TColor, TColor) = default;
+};
+
+inline constexpr TColor clBtnFace{0xFF00000Fu};     // dialog and tab sheet background
+inline constexpr TColor clInfoBk{0xFF000018u};      // tooltip background: result panels
+inline constexpr TColor clWindow{0xFF000005u};      // edit box background
+inline constexpr TColor clWindowText{0xFF000008u};  // text colour
+// No background of its own: the parent's shows through.
+inline constexpr TColor clNone{0x1FFFFFFFu};
+
+class TControl;
+class TForm;
+struct TFormDef;
+struct TControlDef;
+class TPeerFactory;
+
+using TShiftState = uint8_t;
+inline constexpr TShiftState ssShift = 0x01;
+inline constexpr TShiftState ssAlt = 0x02;
+inline constexpr TShiftState ssCtrl = 0x04;
+
+inline constexpr uint16_t vkReturn = 13;
+inline constexpr uint16_t vkSpace = 32;
+
+enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
+
+// Handlers get the control that fired the event; a null sender is a direct
+// call from the logic.
+using TNotifyEvent = std::function<void(TControl* sender)>;
+using TKeyEvent = std::function<void(TControl* sender, uint16_t& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TControl* sender, char16_t& key)>;
+using TCloseEvent = std::function<void(TControl* sender, TCloseAction& action)>;
+
+// What the window needs of the toolkit's application object.
+class TApplicationServices {
+ public:
+  virtual ~TApplicationServices() = default;
+  // Modal box with the text, the caption and the flags (0: one OK button, no
+  // icon); returns the id of the button that dismissed it. The adapter
+  // restores the window activation before returning.
+  virtual int MessageBox(const std::u16string& text, const std::u16string& caption, int flags) = 0;
+  // The exception display: error icon, one OK button, the application title
+  // as caption; the text already carries the final ".".
+  virtual void ShowException(const std::u16string& text) = 0;
+};
+
+// ---- Peers: what an adapter implements, one widget access per method. ----
+
+class TPeer {
+ public:
+  virtual ~TPeer() = default;
+  // Called once, when the control that owns this peer is complete, so the
+  // adapter knows whom to report user actions to.
+  virtual void Attach(TControl& /*control*/) {}
+};
+
+class TFormPeer : public TPeer {};
+class TPanelPeer : public TPeer {};
+class TGroupBoxPeer : public TPeer {};
+
+class TLabelPeer : public TPeer {
+ public:
+  virtual void SetCaption(const std::u16string& caption) = 0;
+};
+
+class TTabSheetPeer : public TPeer {
+ public:
+  virtual void SetCaption(const std::u16string& caption) = 0;
+};
+
+class TEditPeer : public TPeer {
+ public:
+  virtual void SetText(const std::u16string& text) = 0;
+  virtual std::u16string GetText() const = 0;
+  virtual void SetColor(TColor color) = 0;
+  virtual void TakeFocus() = 0;
+  virtual void SelectAll() = 0;
+};
+
+class TCheckBoxPeer : public TPeer {
+ public:
+  virtual void SetCaption(const std::u16string& caption) = 0;
+  virtual void SetChecked(bool checked) = 0;  // must not report a toggle back
+  virtual bool GetChecked() const = 0;
+  virtual void TakeFocus() = 0;
+};
+
+class TComboBoxPeer : public TPeer {
+ public:
+  // The index of the item the box shows, -1 when it shows none (its text
+  // names no item). Setting it must not report a change back.
+  virtual void SetItemIndex(int index) = 0;
+  virtual int GetItemIndex() const = 0;
+  virtual void TakeFocus() = 0;
+};
+
+class TPageControlPeer : public TPeer {
+ public:
+  virtual void SetActivePage(int pageIndex) = 0;  // must not report a change back
+  virtual void TakeFocus() = 0;
+};
+
+class TImagePeer : public TPeer {
+ public:
+  virtual void SetVisible(bool visible) = 0;
+  // Moves the image onto another container at the same Left and Top.
+  virtual void SetParent(TPeer& parent) = 0;
+};
+
+// ---- Controls ----
+
+class TControl {
+ public:
+  TControl(TForm& owner, TControl* parent, std::string name, int tag);
+  virtual ~TControl() = default;
+  TControl(const TControl&) = delete;
+  TControl& operator=(const TControl&) = delete;
+
+  const std::string& Name() const { return name_; }
+  TControl* Parent() const { return parent_; }
+  TForm& Owner() const { return owner_; }
+  int Tag() const { return tag_; }
+  virtual TPeer& Peer() = 0;
+
+ protected:
+  void ChangeParent(TControl& parent) { parent_ = &parent; }
+
+ private:
+  TForm& owner_;
+  TControl* parent_;
+  std::string name_;
+  int tag_;
+};
+
+// A control that can hold the keyboard focus.
+class TWinControl : public TControl {
+ public:
+  using TControl::TControl;
+
+  // The program's set-focus, under the form's focus rule.
+  void SetFocus();
+  bool Focused() const;
+
+  TNotifyEvent OnExit;
+  TKeyEvent OnKeyDown;
+
+  // User actions, reported by the adapter.
+  void UserFocused();  // the user moved the focus here (click, Tab)
+  void UserKeyDown(uint16_t key, TShiftState shift = 0);
+
+ protected:
+  friend class TForm;
+  virtual void TakeWidgetFocus() = 0;
+};
+
+class TLabel : public TControl {
+ public:
+  TLabel(TForm& owner, TControl* parent, std::string name, std::unique_ptr<TLabelPeer> peer);
+  void SetCaption(const std::u16string& caption) { peer_->SetCaption(caption); }
+  TPeer& Peer() override { return *peer_; }
+
+ private:
+  std::unique_ptr<TLabelPeer> peer_;
+};
+
+class TEdit : public TWinControl {
+ public:
+  TEdit(TForm& owner, TControl* parent, std::string name, int tag, std::unique_ptr<TEditPeer> peer);
+  void SetText(const std::u16string& text) { peer_->SetText(text); }
+  std::u16string Text() const { return peer_->GetText(); }
+  void SetColor(TColor color) { peer_->SetColor(color); }
+  void SelectAll() { peer_->SelectAll(); }
+  TPeer& Peer() override { return *peer_; }
+
+  TKeyPressEvent OnKeyPress;
+
+  // A character typed by the user; returns it as the handler left it (0: the
+  // handler swallowed it and the box must not process it).
+  char16_t UserKeyPress(char16_t key);
+
+ protected:
+  void TakeWidgetFocus() override { peer_->TakeFocus(); }
+
+ private:
+  std::unique_ptr<TEditPeer> peer_;
+};
+
+class TCheckBox : public TWinControl {
+ public:
+  TCheckBox(TForm& owner, TControl* parent, std::string name, int tag,
+            std::unique_ptr<TCheckBoxPeer> peer);
+  void SetCaption(const std::u16string& caption) { peer_->SetCaption(caption); }
+  bool Checked() const { return peer_->GetChecked(); }
+  // A different state fires OnClick; the same state fires nothing.
+  void SetChecked(bool checked);
+  TPeer& Peer() override { return *peer_; }
+
+  TNotifyEvent OnClick;
+
+  // The widget has toggled its state (mouse click or Space).
+  void UserToggled();
+
+ protected:
+  void TakeWidgetFocus() override { peer_->TakeFocus(); }
+
+ private:
+  std::unique_ptr<TCheckBoxPeer> peer_;
+};
+
+class TComboBox : public TWinControl {
+ public:
+  TComboBox(TForm& owner, TControl* parent, std::string name, int tag,
+            std::unique_ptr<TComboBoxPeer> peer);
+  int ItemIndex() const { return peer_->GetItemIndex(); }
+  void SetItemIndex(int index) { peer_->SetItemIndex(index); }  // fires nothing
+  TPeer& Peer() override { return *peer_; }
+
+  TNotifyEvent OnChange;
+
+  // The user picked an item or edited the text; the widget already shows it.
+  void UserChanged();
+
+ protected:
+  void TakeWidgetFocus() override { peer_->TakeFocus(); }
+
+ private:
+  std::unique_ptr<TComboBoxPeer> peer_;
+};
+
+class TTabSheet;
+
+class TPageControl : public TWinControl {
+ public:
+  TPageControl(TForm& owner, TControl* parent, std::string name, int tag,
+               std::unique_ptr<TPageControlPeer> peer);
+  TTabSheet* ActivePage() const { return active_; }
+  void SetActivePage(TTabSheet& page);  // fires nothing
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  TTabSheet& Page(int index) const { return *pages_.at(static_cast<size_t>(index)); }
+  TPeer& Peer() override { return *peer_; }
+
+  TNotifyEvent OnChange;
+
+  // The user chose a page (tab click, Ctrl+Tab).
+  void UserSelectedPage(TTabSheet& page);
+
+ protected:
+  void TakeWidgetFocus() override { peer_->TakeFocus(); }
+
+ private:
+  friend class TTabSheet;
+  std::unique_ptr<TPageControlPeer> peer_;
+  std::vector<TTabSheet*> pages_;
+  TTabSheet* active_ = nullptr;
+};
+
+class TTabSheet : public TControl {
+ public:
+  // Joins the page control as its next page.
+  TTabSheet(TForm& owner, TPageControl& pageControl, std::string name,
+            std::unique_ptr<TTabSheetPeer> peer);
+  void SetCaption(const std::u16string& caption) { peer_->SetCaption(caption); }
+  TPageControl& PageControl() const { return pageControl_; }
+  int PageIndex() const { return pageIndex_; }
+  TPeer& Peer() override { return *peer_; }
+
+ private:
+  TPageControl& pageControl_;
+  int pageIndex_;
+  std::unique_ptr<TTabSheetPeer> peer_;
+};
+
+class TImage : public TControl {
+ public:
+  TImage(TForm& owner, TControl* parent, std::string name, bool visible,
+         std::unique_ptr<TImagePeer> peer);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  void SetParent(TControl& parent);  // same Left and Top on the new parent
+  TPeer& Peer() override { return *peer_; }
+
+ private:
+  bool visible_;
+  std::unique_ptr<TImagePeer> peer_;
+};
+
+class TPanel : public TControl {
+ public:
+  TPanel(TForm& owner, TControl* parent, std::string name, std::unique_ptr<TPanelPeer> peer);
+  TPeer& Peer() override { return *peer_; }
+
+ private:
+  std::unique_ptr<TPanelPeer> peer_;
+};
+
+class TGroupBox : public TControl {
+ public:
+  TGroupBox(TForm& owner, TControl* parent, std::string name, std::unique_ptr<TGroupBoxPeer> peer);
+  TPeer& Peer() override { return *peer_; }
+
+ private:
+  std::unique_ptr<TGroupBoxPeer> peer_;
+};
+
+// The window: owns its controls and the logical focus.
+class TForm : public TControl {
+ public:
+  // Builds the form and every control of the definition through the factory,
+  // in the definition's order (a parent always comes before its children).
+  TForm(TApplicationServices& application, TPeerFactory& factory, const TFormDef& form,
+        std::span<const TControlDef> controls);
+  ~TForm() override;
+
+  TApplicationServices& Application() const { return application_; }
+  TPeer& Peer() override { return *peer_; }
+
+  TWinControl* ActiveControl() const { return focused_; }
+  // The program's set-focus: see the focus rule at the top of this file.
+  void FocusControl(TWinControl& control);
+
+  TControl* FindControl(std::string_view name) const;
+  // The control of that name and kind; throws std::logic_error otherwise.
+  template <class T>
+  T& Control(std::string_view name) const {
+    auto* control = dynamic_cast<T*>(FindControl(name));
+    if (control == nullptr) {
+      ThrowNoControl(name);
+    }
+    return *control;
+  }
+  const std::vector<std::unique_ptr<TControl>>& Controls() const { return controls_; }
+  // The definition the form was built from.
+  std::span<const TControlDef> Definition() const { return definition_; }
+
+  TNotifyEvent OnShow;
+  TCloseEvent OnClose;
+
+  // User actions, reported by the adapter.
+  void UserShown();
+  // Runs OnClose; true when the window may close.
+  bool UserClosed();
+
+  // Runs one user action; an exception that escapes it is shown by the
+  // exception display and swallowed.
+  void Guard(const std::function<void()>& action);
+
+ private:
+  friend class TWinControl;
+  friend class TPageControl;
+  void MoveFocus(TWinControl& control);
+  // After a page switch: a focus left on a hidden page goes to the page control.
+  void KeepFocusOnShownPage(TPageControl& pageControl);
+  [[noreturn]] static void ThrowNoControl(std::string_view name);
+  void Build(TPeerFactory& factory, std::span<const TControlDef> controls);
+
+  TApplicationServices& application_;
+  std::unique_ptr<TFormPeer> peer_;
+  std::span<const TControlDef> definition_;
+  std::vector<std::unique_ptr<TControl>> controls_;
+  TWinControl* focused_ = nullptr;
+};
+
+// True when the control lies on the page its page control shows, or on no page.
+bool IsOnShownPage(const TControl& control);

@@ -1,0 +1,331 @@
+#include "ui/recorded/RecordedToolkit.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+// Every recorded peer knows its record and, to take the focus, its window.
+class TRecordedBase {
+ public:
+  TRecordedBase(TRecordedWindow& window, TRecordedState& state) : window_(window), state_(state) {}
+
+ protected:
+  TRecordedWindow& window_;
+  TRecordedState& state_;
+};
+
+class TFormRecord : public TFormPeer {};
+class TPanelRecord : public TPanelPeer {};
+class TGroupBoxRecord : public TGroupBoxPeer {};
+
+class TLabelRecord : public TLabelPeer, TRecordedBase {
+ public:
+  using TRecordedBase::TRecordedBase;
+  void SetCaption(const std::u16string& caption) override { state_.Text = caption; }
+};
+
+class TTabSheetRecord : public TTabSheetPeer, TRecordedBase {
+ public:
+  using TRecordedBase::TRecordedBase;
+  void SetCaption(const std::u16string& caption) override { state_.Text = caption; }
+};
+
+class TEditRecord : public TEditPeer, TRecordedBase {
+ public:
+  using TRecordedBase::TRecordedBase;
+  void SetText(const std::u16string& text) override {
+    state_.Text = text;
+    state_.AllSelected = false;
+  }
+  std::u16string GetText() const override { return state_.Text; }
+  void SetColor(TColor color) override { state_.Color = color; }
+  void TakeFocus() override { window_.Focus(state_.Name); }
+  void SelectAll() override { state_.AllSelected = true; }
+};
+
+class TCheckBoxRecord : public TCheckBoxPeer, TRecordedBase {
+ public:
+  using TRecordedBase::TRecordedBase;
+  void SetCaption(const std::u16string& caption) override { state_.Text = caption; }
+  void SetChecked(bool checked) override { state_.Checked = checked; }
+  bool GetChecked() const override { return state_.Checked; }
+  void TakeFocus() override { window_.Focus(state_.Name); }
+};
+
+class TComboBoxRecord : public TComboBoxPeer, TRecordedBase {
+ public:
+  using TRecordedBase::TRecordedBase;
+  void SetItemIndex(int index) override {
+    bool valid = index >= 0 && static_cast<size_t>(index) < state_.Items.size();
+    state_.ItemIndex = valid ? index : -1;
+    state_.Text = valid ? state_.Items[static_cast<size_t>(index)] : std::u16string();
+  }
+  int GetItemIndex() const override { return state_.ItemIndex; }
+  void TakeFocus() override { window_.Focus(state_.Name); }
+};
+
+class TPageControlRecord : public TPageControlPeer, TRecordedBase {
+ public:
+  using TRecordedBase::TRecordedBase;
+  void SetActivePage(int pageIndex) override { state_.ActivePage = pageIndex; }
+  void TakeFocus() override { window_.Focus(state_.Name); }
+};
+
+class TImageRecord : public TImagePeer, TRecordedBase {
+ public:
+  using TRecordedBase::TRecordedBase;
+  void SetVisible(bool visible) override { state_.Visible = visible; }
+  void SetParent(TPeer& parent) override { state_.Parent = window_.NameOf(parent); }
+};
+
+// Creates a recorded peer and lets the window know it by name.
+template <class TRecord>
+std::unique_ptr<TRecord> Make(TRecordedWindow& window, TRecordedState& state,
+                              std::map<const TPeer*, std::string>& names) {
+  auto peer = std::make_unique<TRecord>(window, state);
+  names[peer.get()] = state.Name;
+  return peer;
+}
+
+}  // namespace
+
+// ---- TRecordedWindow ----
+
+const TRecordedState& TRecordedWindow::operator[](std::string_view name) const {
+  auto found = states_.find(name);
+  if (found == states_.end()) {
+    throw std::out_of_range("no recorded widget " + std::string(name));
+  }
+  return *found->second;
+}
+
+TRecordedState& TRecordedWindow::State(std::string_view name) {
+  return const_cast<TRecordedState&>(std::as_const(*this)[name]);
+}
+
+bool TRecordedWindow::Has(std::string_view name) const {
+  return states_.contains(name);
+}
+
+void TRecordedWindow::Focus(const std::string& name) {
+  Focused = name;
+  FocusLog.push_back(name);
+}
+
+TRecordedState& TRecordedWindow::Add(const TControlDef& def) {
+  auto state = std::make_unique<TRecordedState>();
+  state->Name = std::string(def.Name);
+  state->Kind = def.Kind;
+  state->Parent = std::string(def.Parent);
+  state->Text = std::u16string(def.Text);
+  state->Color = def.Color;
+  state->Visible = def.Visible;
+  for (std::u16string_view item : def.Items) {
+    state->Items.emplace_back(item);
+  }
+  if (def.Kind == TControlKind::ComboBox) {
+    state->ItemIndex = def.Selected;
+    if (def.Selected >= 0 && static_cast<size_t>(def.Selected) < state->Items.size()) {
+      state->Text = state->Items[static_cast<size_t>(def.Selected)];
+    }
+  }
+  TRecordedState& result = *state;
+  states_[state->Name] = std::move(state);
+  return result;
+}
+
+std::string TRecordedWindow::NameOf(const TPeer& peer) const {
+  return names_.at(&peer);
+}
+
+std::unique_ptr<TFormPeer> TRecordedWindow::MakeForm(const TFormDef& def) {
+  auto peer = std::make_unique<TFormRecord>();
+  names_[peer.get()] = std::string(def.Name);
+  return peer;
+}
+
+std::unique_ptr<TPageControlPeer> TRecordedWindow::MakePageControl(const TControlDef& def,
+                                                                   TPeer& /*parent*/) {
+  return Make<TPageControlRecord>(*this, Add(def), names_);
+}
+
+std::unique_ptr<TTabSheetPeer> TRecordedWindow::MakeTabSheet(const TControlDef& def,
+                                                             TPeer& /*parent*/) {
+  return Make<TTabSheetRecord>(*this, Add(def), names_);
+}
+
+std::unique_ptr<TLabelPeer> TRecordedWindow::MakeLabel(const TControlDef& def, TPeer& /*parent*/) {
+  return Make<TLabelRecord>(*this, Add(def), names_);
+}
+
+std::unique_ptr<TEditPeer> TRecordedWindow::MakeEdit(const TControlDef& def, TPeer& /*parent*/) {
+  return Make<TEditRecord>(*this, Add(def), names_);
+}
+
+std::unique_ptr<TPanelPeer> TRecordedWindow::MakePanel(const TControlDef& def, TPeer& /*parent*/) {
+  Add(def);
+  auto peer = std::make_unique<TPanelRecord>();
+  names_[peer.get()] = std::string(def.Name);
+  return peer;
+}
+
+std::unique_ptr<TImagePeer> TRecordedWindow::MakeImage(const TControlDef& def, TPeer& /*parent*/) {
+  return Make<TImageRecord>(*this, Add(def), names_);
+}
+
+std::unique_ptr<TCheckBoxPeer> TRecordedWindow::MakeCheckBox(const TControlDef& def,
+                                                             TPeer& /*parent*/) {
+  return Make<TCheckBoxRecord>(*this, Add(def), names_);
+}
+
+std::unique_ptr<TComboBoxPeer> TRecordedWindow::MakeComboBox(const TControlDef& def,
+                                                             TPeer& /*parent*/) {
+  return Make<TComboBoxRecord>(*this, Add(def), names_);
+}
+
+std::unique_ptr<TGroupBoxPeer> TRecordedWindow::MakeGroupBox(const TControlDef& def,
+                                                             TPeer& /*parent*/) {
+  Add(def);
+  auto peer = std::make_unique<TGroupBoxRecord>();
+  names_[peer.get()] = std::string(def.Name);
+  return peer;
+}
+
+// ---- TRecordedApplication ----
+
+int TRecordedApplication::MessageBox(const std::u16string& text, const std::u16string& caption,
+                                     int flags) {
+  TRecordedMessage message{text, caption, flags, {}};
+  if (Form != nullptr && Form->ActiveControl() != nullptr) {
+    message.FocusedControl = Form->ActiveControl()->Name();
+  }
+  Messages.push_back(message);
+  if (WhileOpen) {
+    WhileOpen(message);
+  }
+  return IDOK;
+}
+
+void TRecordedApplication::ShowException(const std::u16string& text) {
+  Exceptions.push_back(text);
+}
+
+// ---- TUserDriver ----
+
+TWinControl* TUserDriver::FocusedControl() const {
+  return dynamic_cast<TWinControl*>(form_.FindControl(window_.Focused));
+}
+
+void TUserDriver::Show() {
+  form_.UserShown();
+}
+
+bool TUserDriver::Focus(TWinControl& control) {
+  if (!CanTakeFocus(form_.Definition(), control.Name()) || !IsOnShownPage(control)) {
+    return false;
+  }
+  window_.Focus(control.Name());
+  control.UserFocused();
+  return true;
+}
+
+void TUserDriver::Type(TEdit& box, const std::u16string& text) {
+  TRecordedState& state = window_.State(box.Name());
+  state.Text = text;
+  state.AllSelected = false;
+}
+
+void TUserDriver::PressEnter() {
+  TWinControl* control = FocusedControl();
+  if (control == nullptr) {
+    return;
+  }
+  control->UserKeyDown(vkReturn);
+  if (auto* box = dynamic_cast<TEdit*>(control)) {
+    TypeCharacter(*box, u'\r');
+  }
+}
+
+void TUserDriver::PressTab() {
+  TPageControl* pageControl = nullptr;
+  for (const auto& control : form_.Controls()) {
+    pageControl = pageControl != nullptr ? pageControl : dynamic_cast<TPageControl*>(control.get());
+  }
+  if (pageControl == nullptr || pageControl->ActivePage() == nullptr) {
+    return;
+  }
+  std::vector<std::string_view> cycle =
+      TabCycle(form_.Definition(), pageControl->ActivePage()->Name());
+  if (cycle.empty()) {
+    return;
+  }
+  auto current = std::find(cycle.begin(), cycle.end(), window_.Focused);
+  auto next = current == cycle.end() || current + 1 == cycle.end() ? cycle.begin() : current + 1;
+  auto* control = dynamic_cast<TWinControl*>(form_.FindControl(*next));
+  if (control == nullptr) {
+    return;
+  }
+  window_.Focus(control->Name());
+  if (dynamic_cast<TEdit*>(control) != nullptr) {
+    window_.State(control->Name()).AllSelected = true;
+  }
+  control->UserFocused();
+}
+
+void TUserDriver::PressSpace() {
+  TWinControl* control = FocusedControl();
+  if (control == nullptr) {
+    return;
+  }
+  control->UserKeyDown(vkSpace);
+  if (auto* box = dynamic_cast<TCheckBox*>(control)) {
+    TRecordedState& state = window_.State(box->Name());
+    state.Checked = !state.Checked;
+    box->UserToggled();
+  } else if (auto* edit = dynamic_cast<TEdit*>(control)) {
+    TypeCharacter(*edit, u' ');
+  }
+}
+
+void TUserDriver::Click(TCheckBox& box) {
+  if (!Focus(box) || form_.ActiveControl() != &box) {
+    return;
+  }
+  TRecordedState& state = window_.State(box.Name());
+  state.Checked = !state.Checked;
+  box.UserToggled();
+}
+
+void TUserDriver::SwitchPage(TTabSheet& page) {
+  page.PageControl().UserSelectedPage(page);
+}
+
+void TUserDriver::PickItem(TComboBox& box, int itemIndex) {
+  if (!Focus(box)) {
+    return;
+  }
+  TRecordedState& state = window_.State(box.Name());
+  bool valid = itemIndex >= 0 && static_cast<size_t>(itemIndex) < state.Items.size();
+  state.ItemIndex = valid ? itemIndex : -1;
+  state.Text = valid ? state.Items[static_cast<size_t>(itemIndex)] : u"?";
+  box.UserChanged();
+}
+
+bool TUserDriver::Close() {
+  return form_.UserClosed();
+}
+
+void TUserDriver::TypeCharacter(TEdit& box, char16_t character) {
+  char16_t passed = box.UserKeyPress(character);
+  if (passed == 0 || passed == u'\r') {
+    return;  // swallowed, or a single-line box ignores a line break
+  }
+  TRecordedState& state = window_.State(box.Name());
+  if (state.AllSelected) {
+    state.Text.clear();
+    state.AllSelected = false;
+  }
+  state.Text.push_back(passed);
+}
