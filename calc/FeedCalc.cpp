@@ -1,0 +1,221 @@
+#include "calc/FeedCalc.h"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "calc/FeedParams.h"
+
+// Intermediates are carried in the x87 extended format and rounded to double
+// only where a value is stored. Times that fall exactly on a half millisecond
+// and accelerations exactly on a half rounding step can come out one step off
+// if the intermediates are rounded to double on the way.
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "the feed calculation needs 80-bit extended intermediates");
+
+namespace {
+
+using Ext = long double;
+
+constexpr double PiHalf = 1.5707963267948966;  // peak to mean acceleration of a sin^2 ramp
+constexpr double MsPerSecond = 1000;
+constexpr double DecelBiasMs = 0.25;  // shortens the deceleration ramp on [.5, .75) ms
+constexpr double SecondsPerMinute = 60;
+constexpr double DegreesPerStroke = 360;
+constexpr double MinHalfWindow = 0.003;      // s
+constexpr double NoProfileAccel = 999999.0;  // m/s^2: marks a stroke rate that no profile fits
+constexpr double FineRoundingBelow = 9.999;  // m/s^2
+constexpr double FineSteps = 100;            // per m/s^2: two decimals
+constexpr double CoarseSteps = 10;           // per m/s^2: one decimal
+constexpr double DtoLGuard = 2147483000.0;
+
+constexpr uint16_t LimitAccelOutside = 1;
+constexpr uint16_t LimitWindowRaised = 2;
+
+// Every field and every named intermediate is held as a double.
+double Stored(Ext value) {
+  return static_cast<double>(value);
+}
+
+TDtoLReporter& Reporter() {
+  // Function-local, so that a reporter installed during another unit's
+  // static initialisation is not wiped out afterwards.
+  static TDtoLReporter reporter;
+  return reporter;
+}
+
+void ReportOutOfArea() {
+  // A copy, so that the reporter may replace itself while it runs.
+  const TDtoLReporter report = Reporter();
+  if (report) {
+    report();
+  }
+}
+
+// Infinities and NaNs of any sign become the one NoValue.
+void NoValueIfNotFinite(double& result) {
+  if (!HasValue(result)) {
+    result = NoValue;
+  }
+}
+
+// Rounds a time in milliseconds through DtoL and returns it in seconds.
+double WholeMs(double milliseconds) {
+  return Stored(static_cast<Ext>(DtoL(milliseconds)) / MsPerSecond);
+}
+
+// The mean acceleration of a ramp whose programmed (peak) acceleration is
+// accel.
+double MeanAccelOf(double accel) {
+  return FeedParams.SinSqRamps ? Stored(Ext{accel} / PiHalf) : accel;
+}
+
+// Both ramps and the constant-speed phase at SpeedLimit, rounded to whole
+// milliseconds, plus the settling time.
+double TrapezoidFeedTime(double td) {
+  const TFeedParams& p = FeedParams;
+  const double u = Stored(Ext{p.AccelTime} + td + Ext{p.FeedLength} / p.SpeedLimit -
+                          (Ext{p.SpeedLimit} * p.SpeedLimit - Ext{p.StartSpeed} * p.StartSpeed) /
+                              (Ext{p.SpeedLimit} * p.MeanAccel));
+  if (!HasValue(u)) {
+    return NoValue;
+  }
+  const double feedTime = WholeMs(Stored(Ext{u} * MsPerSecond));
+  return Stored(Ext{p.SettleTime} + feedTime);
+}
+
+void CalcFeedTime() {
+  TFeedParams& p = FeedParams;
+  p.MeanAccel = MeanAccelOf(p.Accel);
+  const double vt = TrianglePeakSpeed();
+  p.PeakSpeed = vt;
+  p.IsTriangle = true;
+  if (p.PeakSpeed > p.SpeedLimit) {
+    p.PeakSpeed = p.SpeedLimit;
+    p.IsTriangle = false;
+  }
+  const double rampSpeed = p.IsTriangle ? vt : p.SpeedLimit;
+  const double t = Stored((Ext{rampSpeed} - p.StartSpeed) / p.MeanAccel);
+  if (HasValue(t)) {
+    p.AccelTime = WholeMs(Stored(Ext{t} * MsPerSecond));
+    const double td = WholeMs(Stored(Ext{t} * MsPerSecond - DecelBiasMs));
+    p.FeedTime =
+        p.IsTriangle ? Stored(Ext{p.AccelTime} + td + p.SettleTime) : TrapezoidFeedTime(td);
+  } else {
+    // No ramp time (0/0 at zero acceleration): nothing to round or report.
+    p.AccelTime = NoValue;
+    p.FeedTime = NoValue;
+  }
+  NoValueIfNotFinite(p.MeanAccel);
+  NoValueIfNotFinite(p.PeakSpeed);
+  NoValueIfNotFinite(p.AccelTime);
+  NoValueIfNotFinite(p.FeedTime);
+}
+
+// One pass of the stroke-rate programming: the triangle that fills the
+// window 2h with MeanAccel, or the trapezoid at MaxSpeed when that triangle
+// would run faster.
+void ProfilePass(double h) {
+  TFeedParams& p = FeedParams;
+  const double e = Stored(Ext{p.MeanAccel} * h);
+  if (e > p.MaxSpeed) {
+    const double g = Stored(Ext{p.MaxSpeed} * h * 2 - p.FeedLength);
+    p.MeanAccel = g > 0 ? Stored(Ext{p.MaxSpeed} * p.MaxSpeed / g) : NoProfileAccel;
+    p.AccelTime = Stored(Ext{p.MaxSpeed} / p.MeanAccel);
+    p.PeakSpeed = p.MaxSpeed;
+    p.IsTriangle = false;
+  } else {
+    p.AccelTime = h;
+    p.PeakSpeed = e;
+    p.IsTriangle = true;
+  }
+}
+
+// The drive takes two decimals below 9.999 m/s^2 and one from there on.
+double RoundedAccel(double accel) {
+  const double steps = accel < FineRoundingBelow ? FineSteps : CoarseSteps;
+  return Stored(static_cast<Ext>(DtoL(Stored(Ext{accel} * steps))) / steps);
+}
+
+void CalcStrokeRate() {
+  TFeedParams& p = FeedParams;
+  p.LimitFlags = 0;
+  double h =
+      Stored((Ext{SecondsPerMinute} / p.StrokeRate * (Ext{p.ApertureAngle} / DegreesPerStroke) -
+              p.SettleTime) /
+             2);
+  if (h < MinHalfWindow) {
+    p.LimitFlags |= LimitWindowRaised;
+    h = MinHalfWindow;
+  }
+  p.FeedTime = Stored(Ext{h} * 2 + p.SettleTime);
+  p.MeanAccel = Stored(Ext{p.FeedLength} / (Ext{h} * h));
+  ProfilePass(h);
+  const double demanded = p.SinSqRamps ? Stored(Ext{PiHalf} * p.MeanAccel) : p.MeanAccel;
+  if (std::isnan(demanded)) {
+    // No acceleration can be derived (an undefined window): the drive keeps
+    // its programmed value and nothing is flagged against it.
+    p.MeanAccel = NoValue;
+    p.AccelTime = NoValue;
+    p.PeakSpeed = NoValue;
+  } else {
+    p.Accel = RoundedAccel(demanded);
+    // The second pass decides the profile for the acceleration the drive
+    // will really be given.
+    p.MeanAccel = MeanAccelOf(p.Accel);
+    ProfilePass(h);
+    if (p.Accel < 0 || p.Accel > p.MaxAccel) {
+      p.LimitFlags |= LimitAccelOutside;
+    }
+  }
+  NoValueIfNotFinite(p.FeedTime);
+  NoValueIfNotFinite(p.MeanAccel);
+  NoValueIfNotFinite(p.AccelTime);
+  NoValueIfNotFinite(p.PeakSpeed);
+}
+
+void CalcCycle() {
+  TFeedParams& p = FeedParams;
+  p.CycleTime = Stored(Ext{p.FeedTime} * DegreesPerStroke / p.ApertureAngle);
+  NoValueIfNotFinite(p.CycleTime);
+}
+
+}  // namespace
+
+bool HasValue(double result) {
+  return std::isfinite(result);
+}
+
+void CalcFeed(uint8_t request) {
+  if (request & CALC_FEEDTIME) {
+    CalcFeedTime();
+  }
+  if (request & CALC_STROKERATE) {
+    CalcStrokeRate();
+  }
+  if (request & CALC_CYCLE) {
+    CalcCycle();
+  }
+}
+
+int32_t DtoL(double x) {
+  // Written as "not within", so that a NaN is out of area too: it has no
+  // integer to round to.
+  if (!(std::fabs(x) <= DtoLGuard)) {
+    ReportOutOfArea();
+    return 0;
+  }
+  const double f = std::floor(x);
+  const auto whole = static_cast<int32_t>(f);
+  return Ext{x} - f < 0.5 ? whole : whole + 1;
+}
+
+double TrianglePeakSpeed() {
+  const TFeedParams& p = FeedParams;
+  const double r = Stored(Ext{p.MeanAccel} * p.FeedLength + Ext{p.StartSpeed} * p.StartSpeed);
+  return Stored(std::sqrt(Ext{r}));
+}
+
+void SetDtoLReporter(TDtoLReporter reporter) {
+  Reporter() = std::move(reporter);
+}

@@ -1,0 +1,34 @@
+// Speed of one display refresh's calculation, for each calculation page.
+
+#include <benchmark/benchmark.h>
+
+#include "calc/FeedCalc.h"
+#include "calc/FeedParams.h"
+
+namespace {
+
+// The inputs either request reads stay as they are: the stroke-rate request
+// only overwrites Accel, which it does not read, and the feed-timing request
+// writes no input. So the defaults are set once and every iteration computes
+// the same profile.
+void RunRequest(benchmark::State& state, uint8_t request) {
+  FeedParams = TFeedParams{};
+  SetDefaultFeedParams();
+  for (auto _ : state) {
+    CalcFeed(request);
+    benchmark::DoNotOptimize(FeedParams);
+    benchmark::ClobberMemory();
+  }
+}
+
+void BM_StrokeRatePage(benchmark::State& state) {
+  RunRequest(state, CALC_STROKERATE | CALC_CYCLE);
+}
+BENCHMARK(BM_StrokeRatePage);
+
+void BM_FeedTimingPage(benchmark::State& state) {
+  RunRequest(state, CALC_FEEDTIME | CALC_CYCLE);
+}
+BENCHMARK(BM_FeedTimingPage);
+
+}  // namespace
