@@ -318,8 +318,10 @@ bool MayReplace(const fs::path& target) {
 FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
   constexpr int kAttempts = 100;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    char suffix[48];
+    snprintf(suffix, sizeof suffix, ".%ld-%d.tmp", static_cast<long>(getpid()), attempt);
     temporary = target;
-    temporary += "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    temporary += suffix;
     FILE* file = fopen(temporary.c_str(), "wbx");
     if (file != nullptr || errno != EEXIST) {
       return file;
