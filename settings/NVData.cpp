@@ -33,8 +33,8 @@ constexpr int kValueCells = 200;
 constexpr char kEndOfData = 0x1A;
 
 // ---- Paths and streams ------------------------------------------------------
-// POSIX calls are used below (fopencookie, fsync, getpid, fchmod); a Windows
-// build opens with _wfopen, filters into tmpfile() and replaces with
+// POSIX calls are used below (fopencookie, fsync, getpid, fchmod). A Windows
+// build would open with _wfopen, filter into tmpfile() and replace with
 // ReplaceFileW, keeping the same bytes and the same replace-when-complete rule.
 
 // No path when the directory text is not valid UTF-16: such a file cannot be

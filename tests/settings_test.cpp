@@ -947,6 +947,9 @@ const TLoadCase kLoadCases[] = {
     {"entry_cut_off_by_end_of_file", "{020} weg = 0.5", {}},
     {"cr_bytes_dropped_even_inside_a_value", "{020} weg = 0.\r5;\r\n", {{kFeedLength, 0.5}}},
     {"byte_1a_ends_the_data", "{020} = 0.5;\r\n\x1A{021} = 50;\r\n", {{kFeedLength, 0.5}}},
+    {"run_of_cr_bytes_longer_than_a_read_chunk",
+     std::string(20000, '\r') + "{020} = 0.5;\r\n",
+     {{kFeedLength, 0.5}}},
     {"byte_1a_inside_a_value_cuts_the_entry",
      "{020} = 0.\x1A"
      "5;\r\n",
@@ -1016,6 +1019,15 @@ TEST_F(SettingsFileTest, NoFileAtAllChangesNothing) {
   DataDir = DirText(root_ / "missing");
   ProgramDir = DirText(root_ / "missing");
   LoadNVData();
+  ExpectSameInputs(FeedParams, Defaults());
+}
+
+TEST_F(SettingsFileTest, DirectoryTextThatIsNotUtf16CountsAsMissing) {
+  WriteBytes(SettingsFile(), kHeader + "{020} = 0.5;\r\n");
+  DataDir = u"\xD800/";  // a lone surrogate has no file name
+  ProgramDir = DataDir;
+  LoadNVData();
+  SaveNVData();
   ExpectSameInputs(FeedParams, Defaults());
 }
 
