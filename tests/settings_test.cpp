@@ -767,9 +767,8 @@ TEST_F(SettingsFileTest, SaveReplacesALongerOldFileCompletely) {
 
 TEST_F(SettingsFileTest, SaveKeepsThePermissionsOfTheOldFile) {
   WriteBytes(SettingsFile(), "old");
-  fs::permissions(SettingsFile(), fs::perms::owner_read | fs::perms::owner_write |
-                                      fs::perms::group_read | fs::perms::others_read |
-                                      fs::perms::group_write);
+  // 0740: a newly created file never gets an execute bit, whatever the umask.
+  fs::permissions(SettingsFile(), fs::perms::owner_all | fs::perms::group_read);
   const fs::perms before = fs::status(SettingsFile()).permissions();
   SaveNVData();
   EXPECT_EQ(fs::status(SettingsFile()).permissions(), before);
