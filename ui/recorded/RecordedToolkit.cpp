@@ -12,6 +12,11 @@ class TRecordedBase {
   TRecordedBase(TRecordedWindow& window, TRecordedState& state) : window_(window), state_(state) {}
 
  protected:
+  void Write(const std::u16string& text) {
+    state_.Text = text;
+    state_.TextLog.push_back(text);
+  }
+
   TRecordedWindow& window_;
   TRecordedState& state_;
 };
@@ -23,20 +28,20 @@ class TGroupBoxRecord : public TGroupBoxPeer {};
 class TLabelRecord : public TLabelPeer, TRecordedBase {
  public:
   using TRecordedBase::TRecordedBase;
-  void SetCaption(const std::u16string& caption) override { state_.Text = caption; }
+  void SetCaption(const std::u16string& caption) override { Write(caption); }
 };
 
 class TTabSheetRecord : public TTabSheetPeer, TRecordedBase {
  public:
   using TRecordedBase::TRecordedBase;
-  void SetCaption(const std::u16string& caption) override { state_.Text = caption; }
+  void SetCaption(const std::u16string& caption) override { Write(caption); }
 };
 
 class TEditRecord : public TEditPeer, TRecordedBase {
  public:
   using TRecordedBase::TRecordedBase;
   void SetText(const std::u16string& text) override {
-    state_.Text = text;
+    Write(text);
     state_.AllSelected = false;
   }
   std::u16string GetText() const override { return state_.Text; }
@@ -48,7 +53,7 @@ class TEditRecord : public TEditPeer, TRecordedBase {
 class TCheckBoxRecord : public TCheckBoxPeer, TRecordedBase {
  public:
   using TRecordedBase::TRecordedBase;
-  void SetCaption(const std::u16string& caption) override { state_.Text = caption; }
+  void SetCaption(const std::u16string& caption) override { Write(caption); }
   void SetChecked(bool checked) override { state_.Checked = checked; }
   bool GetChecked() const override { return state_.Checked; }
   void TakeFocus() override { window_.Focus(state_.Name); }

@@ -20,7 +20,8 @@ struct TRecordedState {
   std::string Name;
   TControlKind Kind = TControlKind::Label;
   std::string Parent;
-  std::u16string Text;  // an edit box's text, or a caption
+  std::u16string Text;                  // an edit box's text, or a caption
+  std::vector<std::u16string> TextLog;  // every text the program wrote, in order
   TColor Color = clNone;
   bool Checked = false;
   std::vector<std::u16string> Items;
@@ -116,6 +117,7 @@ class TUserDriver {
   void PickItem(TComboBox& box, int itemIndex);
   // True when the window closed.
   bool Close();
+  bool HasClosed() const { return closed_; }
 
  private:
   TWinControl* FocusedControl() const;
@@ -123,4 +125,5 @@ class TUserDriver {
 
   TForm& form_;
   TRecordedWindow& window_;
+  bool closed_ = false;
 };

@@ -1,0 +1,793 @@
+// The main window, headless: start-up, display, input acceptance, language
+// texts and shut-down, driven through the recorded toolkit as a user would.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <clocale>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "app/EntryPoint.h"
+#include "calc/FeedParams.h"
+#include "settings/NVData.h"
+#include "tests/FakePlatform.h"
+#include "ui/Main.h"
+#include "ui/Numbers.h"
+#include "ui/recorded/RecordedShell.h"
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+constexpr std::u16string_view kHintFeedLengthDe = u"Strecke:  0.01 bis 4000 mm";
+constexpr std::u16string_view kHintStrokeRateDe = u"Hubzahl:  5 bis 2000 1/min";
+constexpr std::u16string_view kHintAngleDe = u"\u00D6ffnungswinkel:  10 bis 350\u00B0";
+constexpr std::u16string_view kHintSpeedDe = u"Geschwindigkeit:  0.1 bis 400 m/min";
+constexpr std::u16string_view kHintAccelDe = u"Beschleunigung:  0.01 bis 400 m/s\u00B2";
+constexpr std::u16string_view kHintFeedLengthEn = u"Feed length:  0.01 to 4000 mm";
+constexpr std::u16string_view kHintStrokeRateEn = u"Stroke rate:  5 to 2000 1/min";
+constexpr std::u16string_view kHintAngleEn = u"Angle of aperture:  10 to 350\u00B0";
+constexpr std::u16string_view kHintSpeedEn = u"Speed:  0.1 to 400 m/min";
+constexpr std::u16string_view kHintAccelEn = u"Acceleration:  0.01 to 400 m/s\u00B2";
+
+// The settings file that closing an untouched window writes with the
+// defaults: the acceleration is the one the first show computed.
+constexpr std::string_view kDefaultSettings =
+    "Non volatile data for Kolvane (Win)\r\n\r\n"
+    "{900} lan = 0;\r\n"
+    "{020} weg = 0.0100; [m]\r\n"
+    "{021} hza = 100.0;\r\n"
+    "{022} bes = 0.750;\r\n"
+    "{023} max = 1.333400; [m/s]\r\n"
+    "{029} snq = 1;\r\n"
+    "{024} \xF6"
+    "fw = 180;\r\n"
+    "{025} max = 50.000000;\r\n"
+    "{027} ruz = 0.010;\r\n"
+    "{030} spd = 1.333400; [m/s]\r\n";
+
+// Runs a test under another process locale and restores the previous one.
+class TLocaleScope {
+ public:
+  explicit TLocaleScope(const char* name) : previous_(std::setlocale(LC_ALL, nullptr)) {
+    active_ = std::setlocale(LC_ALL, name) != nullptr;
+  }
+  ~TLocaleScope() { std::setlocale(LC_ALL, previous_.c_str()); }
+  bool Active() const { return active_; }
+
+ private:
+  std::string previous_;
+  bool active_ = false;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, std::string_view content) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+// A fresh program per test: its own folders in a temporary directory (the
+// program beside "bin", the all-users folder "common"), the process-wide
+// values as at process start.
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest() {
+    static int counter = 0;
+    root = fs::temp_directory_path() /
+           ("kolvane-ui-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
+    fs::create_directories(root / "bin");
+    platform.Executable = (root / "bin" / "kolvane").u16string();
+    platform.CommonFolder = (root / "common").u16string();
+    CommandLine.clear();
+    Language = 0;
+    FeedParams = {};
+    RuntimeTexts = {};
+  }
+
+  ~WindowTest() override {
+    shell.Form.reset();
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+
+  fs::path SettingsFile() const { return root / "common" / "DVK" / "Common" / "NV-Data.kqn"; }
+
+  // Constructs the window and shows it, as the entry point's run does.
+  void Start(std::string commandLine = "") {
+    CommandLine = std::move(commandLine);
+    shell.CreateMainForm();
+    user.emplace(*shell.Form, shell.Window);
+    user->Show();
+  }
+
+  TFO_Main& Form() { return *shell.Form; }
+  TUserDriver& User() { return *user; }
+  const TRecordedState& W(std::string_view name) { return shell.Window[name]; }
+  const std::u16string& Text(std::string_view name) { return W(name).Text; }
+  std::string Focus() {
+    return Form().ActiveControl() == nullptr ? "" : Form().ActiveControl()->Name();
+  }
+  const std::vector<TRecordedMessage>& Messages() { return shell.Services.Messages; }
+
+  // Types into the box as a user does: click into it, then type over it.
+  void TypeInto(TEdit& box, const std::u16string& text) {
+    ASSERT_TRUE(User().Focus(box)) << box.Name();
+    User().Type(box, text);
+  }
+  void EnterInto(TEdit& box, const std::u16string& text) {
+    TypeInto(box, text);
+    User().PressEnter();
+  }
+
+  fs::path root;
+  TFakePlatform platform;
+  TRecordedShell shell{platform};
+  std::optional<TUserDriver> user;
+};
+
+// ---- Numbers ----
+
+TEST(NumbersTest, ReadsTheDecimalPrefixOnly) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::pair<std::u16string_view, double> cases[] = {
+      {u"12abc", 12.0},     {u"1,5", 1.0},
+      {u"1e3", 1000.0},     {u"  \t7", 7.0},
+      {u"-2.5e-1x", -0.25}, {u"+.5", 0.5},
+      {u"5.", 5.0},         {u"1e", 1.0},
+      {u"1e+", 1.0},        {u"", 0.0},
+      {u"abc", 0.0},        {u"-", 0.0},
+      {u".", 0.0},          {u".e1", 0.0},
+      {u"0x10", 0.0},       {u"inf", 0.0},
+      {u"nan", 0.0},        {u"1e999", inf},
+      {u"-1e999", -inf},    {u"1e-999", 0.0},
+      {u"0e999", 0.0},      {u"0.000001e999", inf},
+      {u"100000e-999", 0.0}};
+  for (auto [text, expected] : cases) {
+    EXPECT_EQ(ReadNumber(text), expected) << std::string(text.begin(), text.end());
+  }
+}
+
+TEST(NumbersTest, FormatsLikePrintfInTheCLocaleAndDashesNonValues) {
+  struct TCase {
+    double value;
+    int precision, width;
+    std::u16string_view expected;
+  };
+  const TCase cases[] = {
+      {0.5, 2, 4, u"0.50"},       {9.998, 2, 4, u"10.00"},
+      {9.999, 1, 3, u"10.0"},     {80.004, 0, 1, u"80"},
+      {80.004, 1, 1, u"80.0"},    {0.01, 3, 1, u"0.010"},
+      {2.5, 0, 1, u"2"},          {-1.25, 1, 1, u"-1.2"},
+      {std::nan(""), 1, 1, u"-"}, {-std::numeric_limits<double>::infinity(), 2, 1, u"-"}};
+  for (const TCase& c : cases) {
+    EXPECT_EQ(FormatFixed(c.value, c.precision, c.width), c.expected) << c.value;
+  }
+}
+
+// ---- Start-up and first show ----
+
+TEST_F(WindowTest, StartsOnTheStrokeRatePageWithEveryBoxFilled) {
+  Start();
+
+  EXPECT_EQ(W("PC_Main").ActivePage, 0);
+  EXPECT_EQ(Form().PC_Main->ActivePage(), Form().TS_HzP);
+  const std::pair<const char*, std::u16string_view> boxes[] = {
+      {"ED_WayE", u"10.00"},
+      {"ED_WayS", u"10.00"},
+      {"ED_AccelS", u"10.0"},
+      {"ED_MaxSpeedE", u"80"},
+      {"ED_MaxSpeedS", u"80.0"},
+      {"ED_MaxAccel", u"50"},
+      {"ED_HZin", u"100"},
+      {"ED_AngleE", u"180"},
+      {"ED_AngleS", u"180"},
+      {"ED_RuheZeitE", u"0.010"},
+      {"ED_RuheZeitS", u"0.010"},
+      // The stroke-rate results at the defaults: 0.0692324 m/s and 0.75 m/s^2.
+      {"ED_SpeedE", u"4.2"},
+      {"ED_AccelE", u"0.75"},
+      // The feed-timing page has not been refreshed yet.
+      {"ED_TimeVS", u""},
+      {"ED_HZout", u""}};
+  for (auto [name, text] : boxes) {
+    EXPECT_EQ(Text(name), text) << name;
+  }
+  EXPECT_TRUE(W("CH_SinQramps").Checked);
+  EXPECT_EQ(Text("LB_SpeedE"), u"Geschwindigkeit (Dreieck)");
+  EXPECT_EQ(Text("LB_Accel1"), u"Beschleunigung (Spitzenwert)");
+  EXPECT_EQ(Text("LB_AccSinQ"), u"Beschleunigung (Sin\u00B2-Rampen)");
+  for (const char* name : {"ED_SpeedE", "ED_AccelE", "ED_AccelS", "ED_MaxSpeedS"}) {
+    EXPECT_EQ(W(name).Color, clWindow) << name;
+  }
+
+  EXPECT_EQ(Focus(), "ED_WayE");
+  EXPECT_EQ(shell.Window.Focused, "ED_WayE");
+  EXPECT_EQ(Form().ActiveLogo, Form().IM_LogoDVK);
+  EXPECT_EQ(W("IM_LogoDVK").Parent, "TS_HzP");
+  EXPECT_TRUE(W("IM_LogoDVK").Visible);
+  EXPECT_FALSE(W("IM_LogoPX").Visible);
+  EXPECT_EQ(W("CB_Language").ItemIndex, 0);
+  EXPECT_EQ(Text("CB_Language"), u"Deutsch");
+  EXPECT_TRUE(FirstShowDone);
+  EXPECT_THAT(Messages(), IsEmpty());
+}
+
+TEST_F(WindowTest, AcceptanceIsInertUntilTheFirstShow) {
+  shell.CreateMainForm();
+  TUserDriver early(Form(), shell.Window);
+  early.Focus(*Form().ED_WayE);
+  early.Type(*Form().ED_WayE, u"0");
+  early.PressEnter();
+  early.Click(*Form().CH_SinQramps);
+  early.Focus(*Form().ED_HZin);
+
+  EXPECT_EQ(FeedParams.FeedLength, 0.01);
+  EXPECT_TRUE(FeedParams.SinSqRamps);
+  EXPECT_EQ(Text("ED_SpeedE"), u"");
+  EXPECT_THAT(Messages(), IsEmpty());
+}
+
+// ---- Enter, Tab and leaving a box ----
+
+TEST_F(WindowTest, EnterAcceptsRecomputesAndSelectsTheBox) {
+  Start();
+  EnterInto(*Form().ED_WayE, u"20");
+
+  EXPECT_DOUBLE_EQ(FeedParams.FeedLength, 0.02);
+  EXPECT_EQ(Text("ED_WayE"), u"20");  // kept as typed until the next page change
+  EXPECT_TRUE(W("ED_WayE").AllSelected);
+  EXPECT_EQ(Text("ED_AccelE"), u"1.49");  // 0.02 m in 0.29 s with sin^2 ramps
+  EXPECT_EQ(Text("ED_SpeedE"), u"8.3");
+  EXPECT_EQ(Focus(), "ED_WayE");
+}
+
+TEST_F(WindowTest, TabWalksEachPageInItsTabOrderAndEveryLeaveAccepts) {
+  Start();
+  User().Type(*Form().ED_WayE, u"20");
+  std::vector<std::string> visited;
+  for (int i = 0; i < 7; ++i) {
+    User().PressTab();
+    visited.push_back(shell.Window.Focused);
+  }
+  EXPECT_THAT(visited, ElementsAre("ED_AngleE", "ED_HZin", "ED_MaxSpeedE", "ED_MaxAccel",
+                                   "CH_SinQramps", "ED_RuheZeitE", "ED_WayE"));
+  EXPECT_DOUBLE_EQ(FeedParams.FeedLength, 0.02);  // stored when the first Tab left the box
+  EXPECT_TRUE(W("ED_AngleE").AllSelected);
+
+  User().SwitchPage(*Form().TS_VZ);
+  ASSERT_TRUE(User().Focus(*Form().ED_WayS));
+  visited.clear();
+  for (int i = 0; i < 5; ++i) {
+    User().PressTab();
+    visited.push_back(shell.Window.Focused);
+  }
+  EXPECT_THAT(visited,
+              ElementsAre("ED_AngleS", "ED_AccelS", "ED_MaxSpeedS", "ED_RuheZeitS", "ED_WayS"));
+  EXPECT_THAT(Messages(), IsEmpty());
+}
+
+TEST_F(WindowTest, ResultBoxesCannotBeFocused) {
+  Start();
+  EXPECT_FALSE(User().Focus(*Form().ED_SpeedE));
+  EXPECT_FALSE(User().Focus(*Form().ED_AccelE));
+  EXPECT_EQ(Focus(), "ED_WayE");
+}
+
+// ---- Bounds and rejections ----
+
+TEST_F(WindowTest, BoundsAndNumberTextsAreAccepted) {
+  Start();
+  struct TCase {
+    TEdit* box;
+    std::u16string_view typed;
+    double TFeedParams::*field;
+    double stored;
+  };
+  TFO_Main& f = Form();
+  const TCase cases[] = {
+      {f.ED_WayE, u"0.01", &TFeedParams::FeedLength, 0.00001},
+      {f.ED_WayE, u"4000", &TFeedParams::FeedLength, 4.0},
+      {f.ED_WayE, u"1e3", &TFeedParams::FeedLength, 1.0},
+      {f.ED_WayE, u"  12abc", &TFeedParams::FeedLength, 0.012},
+      {f.ED_HZin, u"5", &TFeedParams::StrokeRate, 5.0},
+      {f.ED_HZin, u"2000", &TFeedParams::StrokeRate, 2000.0},
+      {f.ED_AngleE, u"10", &TFeedParams::ApertureAngle, 10.0},
+      {f.ED_AngleE, u"350", &TFeedParams::ApertureAngle, 350.0},
+      {f.ED_MaxSpeedE, u"0.1", &TFeedParams::MaxSpeed, 0.1 / 60.0},
+      {f.ED_MaxSpeedE, u"400", &TFeedParams::MaxSpeed, 400.0 / 60.0},
+      {f.ED_MaxAccel, u"0.01", &TFeedParams::MaxAccel, 0.01},
+      {f.ED_MaxAccel, u"400", &TFeedParams::MaxAccel, 400.0},
+      {f.ED_MaxAccel, u"1,5", &TFeedParams::MaxAccel, 1.0},
+      {f.ED_RuheZeitE, u"-0.5", &TFeedParams::SettleTime, -0.5},
+      {f.ED_RuheZeitE, u"abc", &TFeedParams::SettleTime, 0.0},
+  };
+  for (const TCase& c : cases) {
+    EnterInto(*c.box, std::u16string(c.typed));
+    EXPECT_DOUBLE_EQ(FeedParams.*c.field, c.stored) << c.box->Name();
+    EXPECT_EQ(c.box->Text(), c.typed) << c.box->Name();
+  }
+  EXPECT_THAT(Messages(), IsEmpty());
+}
+
+struct TRejection {
+  const char* page;
+  const char* box;
+  std::u16string_view typed;
+  std::u16string_view restored;
+  std::u16string_view hintGerman;
+  std::u16string_view hintEnglish;
+  double TFeedParams::*field;
+};
+
+class RejectionTest : public WindowTest, public ::testing::WithParamInterface<TRejection> {};
+
+TEST_P(RejectionTest, ShowsTheHintOnceAndRestoresTheStoredValue) {
+  const TRejection& c = GetParam();
+  for (int language : {0, 1}) {
+    WriteFile(SettingsFile(), "{900} lan = " + std::to_string(language) + ";\r\n");
+    shell.Form.reset();
+    shell.Services.Messages.clear();
+    Start();
+    User().SwitchPage(Form().Control<TTabSheet>(c.page));
+    auto& box = Form().Control<TEdit>(c.box);
+    TypeInto(box, std::u16string(c.typed));
+    const TFeedParams before = FeedParams;  // after the exit pass of the box left
+
+    User().PressEnter();
+
+    ASSERT_EQ(Messages().size(), 1u) << c.box << " in language " << language;
+    EXPECT_EQ(Messages()[0].Text, language == 0 ? c.hintGerman : c.hintEnglish);
+    EXPECT_EQ(Messages()[0].Caption, u"Kolvane");
+    EXPECT_EQ(Messages()[0].Flags, 0);
+    EXPECT_EQ(box.Text(), c.restored);
+    EXPECT_TRUE(W(c.box).AllSelected);
+    EXPECT_EQ(Focus(), c.box);
+    EXPECT_EQ(shell.Window.Focused, c.box);
+    EXPECT_EQ(FeedParams.*c.field, before.*c.field) << "the rejected value was stored";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRangedBox, RejectionTest,
+    ::testing::Values(TRejection{"TS_HzP", "ED_WayE", u"4000.01", u"10.00", kHintFeedLengthDe,
+                                 kHintFeedLengthEn, &TFeedParams::FeedLength},
+                      TRejection{"TS_HzP", "ED_WayE", u"", u"10.00", kHintFeedLengthDe,
+                                 kHintFeedLengthEn, &TFeedParams::FeedLength},
+                      TRejection{"TS_HzP", "ED_HZin", u"4.99", u"100", kHintStrokeRateDe,
+                                 kHintStrokeRateEn, &TFeedParams::StrokeRate},
+                      TRejection{"TS_HzP", "ED_AngleE", u"350.5", u"180", kHintAngleDe,
+                                 kHintAngleEn, &TFeedParams::ApertureAngle},
+                      // The full show writes "80"; a rejection brings back one decimal.
+                      TRejection{"TS_HzP", "ED_MaxSpeedE", u"0.09", u"80.0", kHintSpeedDe,
+                                 kHintSpeedEn, &TFeedParams::MaxSpeed},
+                      TRejection{"TS_HzP", "ED_MaxAccel", u"0.009", u"50", kHintAccelDe,
+                                 kHintAccelEn, &TFeedParams::MaxAccel},
+                      TRejection{"TS_HzP", "ED_MaxAccel", u"1e999", u"50", kHintAccelDe,
+                                 kHintAccelEn, &TFeedParams::MaxAccel},
+                      TRejection{"TS_VZ", "ED_WayS", u"0", u"10.00", kHintFeedLengthDe,
+                                 kHintFeedLengthEn, &TFeedParams::FeedLength},
+                      TRejection{"TS_VZ", "ED_AccelS", u"400.01", u"0.75", kHintAccelDe,
+                                 kHintAccelEn, &TFeedParams::Accel},
+                      TRejection{"TS_VZ", "ED_MaxSpeedS", u"inf", u"80.0", kHintSpeedDe,
+                                 kHintSpeedEn, &TFeedParams::SpeedLimit},
+                      TRejection{"TS_VZ", "ED_AngleS", u"abc", u"180", kHintAngleDe, kHintAngleEn,
+                                 &TFeedParams::ApertureAngle}));
+
+// Two boxes out of range in one pass: the rejection of the first moves the
+// focus, whose exit runs a nested pass that rejects the second; the outer
+// pass then finds both restored.
+TEST_F(WindowTest, TwoRejectionsInOnePassGiveTwoMessagesAndEndInTheSecond) {
+  Start();
+  User().Type(*Form().ED_HZin, u"1");
+  User().Type(*Form().ED_MaxSpeedE, u"0");
+  User().PressEnter();  // in ED_WayE
+
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[0].Text, kHintStrokeRateDe);
+  EXPECT_EQ(Messages()[0].FocusedControl, "ED_WayE");
+  EXPECT_EQ(Messages()[1].Text, kHintSpeedDe);
+  EXPECT_EQ(Messages()[1].FocusedControl, "ED_HZin");
+  EXPECT_EQ(Text("ED_HZin"), u"100");
+  EXPECT_EQ(Text("ED_MaxSpeedE"), u"80.0");
+  EXPECT_EQ(Focus(), "ED_MaxSpeedE");
+  EXPECT_EQ(shell.Window.Focused, "ED_MaxSpeedE");
+  EXPECT_EQ(FeedParams.StrokeRate, 100.0);
+}
+
+TEST_F(WindowTest, AnOverflowingSettlingTimeIsRestoredWithoutAMessage) {
+  Start();
+  EnterInto(*Form().ED_RuheZeitE, u"1e999");
+  EXPECT_EQ(FeedParams.SettleTime, 0.01);
+  EXPECT_EQ(Text("ED_RuheZeitE"), u"0.010");
+  EXPECT_EQ(Focus(), "ED_RuheZeitE");
+  EXPECT_THAT(Messages(), IsEmpty());
+}
+
+// ---- The acceleration and speed-limit rules ----
+
+TEST_F(WindowTest, AnAccelerationWithinTheShownRoundingIsNotStored) {
+  Start();
+  User().SwitchPage(*Form().TS_VZ);
+  EnterInto(*Form().ED_AccelS, u"10");
+  ASSERT_EQ(FeedParams.Accel, 10.0);
+  EnterInto(*Form().ED_AccelS, u"10.005");
+  EXPECT_EQ(FeedParams.Accel, 10.0);
+  EnterInto(*Form().ED_AccelS, u"10.01");
+  EXPECT_EQ(FeedParams.Accel, 10.01);
+}
+
+TEST_F(WindowTest, OnlyAMaxSpeedChangeAboveThreeTenthsCarriesToTheSpeedLimit) {
+  Start();
+  EnterInto(*Form().ED_MaxSpeedE, u"80");
+  ASSERT_EQ(FeedParams.SpeedLimit, 1.3334);  // 80.004 -> 80 m/min is a small change
+  EnterInto(*Form().ED_MaxSpeedE, u"80.2");
+  EXPECT_EQ(FeedParams.MaxSpeed, 80.2 / 60.0);
+  EXPECT_EQ(FeedParams.SpeedLimit, 1.3334);
+  EnterInto(*Form().ED_MaxSpeedE, u"81");
+  EXPECT_EQ(FeedParams.SpeedLimit, 81.0 / 60.0);
+  EnterInto(*Form().ED_MaxSpeedE, u"500");  // rejected: nothing carries
+  EXPECT_EQ(FeedParams.SpeedLimit, 81.0 / 60.0);
+}
+
+TEST_F(WindowTest, AccelerationFormatFollowsTheStoredValue) {
+  Start();
+  User().SwitchPage(*Form().TS_VZ);
+  const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+      {u"9.998", u"10.00"}, {u"0.5", u"0.50"}, {u"9.999", u"10.0"}};
+  for (auto [typed, shown] : cases) {
+    EnterInto(*Form().ED_AccelS, std::u16string(typed));
+    User().SwitchPage(*Form().TS_Options);  // every page change refills the boxes
+    EXPECT_EQ(Text("ED_AccelS"), shown) << std::string(typed.begin(), typed.end());
+    User().SwitchPage(*Form().TS_VZ);
+  }
+}
+
+TEST_F(WindowTest, LimitColoursMarkTheBrokenDriveLimits) {
+  const TColor red = TColor::Rgb(255, 68, 68);
+  Start();
+  EnterInto(*Form().ED_HZin, u"800");  // needs 83.1 m/s^2, above P241 50
+  EXPECT_EQ(Text("ED_AccelE"), u"83.1");
+  EXPECT_EQ(W("ED_AccelE").Color, red);
+  EXPECT_EQ(W("ED_SpeedE").Color, clWindow);  // only the acceleration limit is broken
+  EXPECT_EQ(W("ED_AccelS").Color, red);       // on every page
+
+  User().SwitchPage(*Form().TS_VZ);
+  EnterInto(*Form().ED_MaxSpeedS, u"80.4");  // 0.4 m/min above P240 80
+  EXPECT_EQ(W("ED_MaxSpeedS").Color, red);
+  EnterInto(*Form().ED_MaxSpeedS, u"80.2");
+  EXPECT_EQ(W("ED_MaxSpeedS").Color, clWindow);
+
+  User().SwitchPage(*Form().TS_HzP);
+  EnterInto(*Form().ED_AngleE, u"10");  // at 800 strokes the window is shorter than 6 ms
+  EXPECT_EQ(W("ED_SpeedE").Color, red);
+  EXPECT_EQ(W("ED_AccelE").Color, red);
+}
+
+// ---- The check box ----
+
+TEST_F(WindowTest, SpaceOnTheCheckBoxRunsOnePassBeforeAndOneAfterTheToggle) {
+  Start();
+  ASSERT_TRUE(User().Focus(*Form().CH_SinQramps));
+  const size_t before = W("LB_Accel1").TextLog.size();
+
+  User().PressSpace();
+
+  EXPECT_FALSE(FeedParams.SinSqRamps);
+  const auto& log = W("LB_Accel1").TextLog;
+  ASSERT_EQ(log.size(), before + 2);
+  EXPECT_EQ(log[before], u"Beschleunigung (Spitzenwert)");  // key down: the old state
+  EXPECT_EQ(log[before + 1], u"Beschleunigung");            // the click: the new state
+  EXPECT_EQ(Text("ED_AccelE"), u"0.48");                    // linear ramps
+}
+
+TEST_F(WindowTest, ClickingTheCheckBoxAcceptsTheLeftBoxFirst) {
+  Start();
+  User().Type(*Form().ED_WayE, u"20");
+  User().Click(*Form().CH_SinQramps);
+
+  EXPECT_FALSE(FeedParams.SinSqRamps);
+  EXPECT_DOUBLE_EQ(FeedParams.FeedLength, 0.02);
+  const auto& log = W("ED_AccelE").TextLog;
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2], u"1.49");  // the exit of ED_WayE, still sin^2
+  EXPECT_EQ(log.back(), u"0.95");           // the click, linear
+  EXPECT_EQ(Focus(), "CH_SinQramps");
+}
+
+// ---- Page changes ----
+
+TEST_F(WindowTest, APageSwitchAcceptsTheTypedValueForItsOwnPageThenRefills) {
+  Start();
+  User().Type(*Form().ED_WayE, u"20");
+  User().SwitchPage(*Form().TS_VZ);
+
+  EXPECT_DOUBLE_EQ(FeedParams.FeedLength, 0.02);
+  EXPECT_EQ(Text("ED_WayS"), u"20.00");
+  EXPECT_EQ(Text("ED_WayE"), u"20.00");
+  EXPECT_EQ(Text("ED_AccelS"), u"1.49");  // computed by the stroke-rate page
+  EXPECT_EQ(W("ED_AccelE").TextLog.back(), u"1.49");
+  EXPECT_EQ(W("IM_LogoDVK").Parent, "TS_VZ");
+  EXPECT_EQ(Text("ED_TimeVS"), u"0.300");
+  EXPECT_EQ(Text("ED_HZout"), u"100.0");
+}
+
+TEST_F(WindowTest, APageSwitchRejectsForTheOldPageAndLeavesTheFocusOnThePageControl) {
+  Start();
+  User().Type(*Form().ED_WayE, u"0");
+  User().SwitchPage(*Form().TS_VZ);
+
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Text, kHintFeedLengthDe);
+  EXPECT_EQ(Form().PC_Main->ActivePage(), Form().TS_VZ);
+  EXPECT_EQ(Text("ED_WayE"), u"10.00");
+  EXPECT_EQ(Focus(), "PC_Main");  // ED_WayE is hidden now
+  EXPECT_EQ(shell.Window.Focused, "PC_Main");
+}
+
+TEST_F(WindowTest, TheFeedTimingPageShowsItsResultsAndTheOptionsPageNone) {
+  Start();
+  User().SwitchPage(*Form().TS_VZ);
+  // 0.75 m/s^2 with sin^2 ramps over 10 mm: ramps of 0.145 s and 0.144 s.
+  EXPECT_EQ(Text("ED_TimeVS"), u"0.299");
+  EXPECT_EQ(Text("ED_TimeAS"), u"0.145");
+  EXPECT_EQ(Text("ED_SpeedS"), u"4.1");
+  EXPECT_EQ(Text("ED_HZout"), u"100.3");
+  EXPECT_EQ(Text("LB_SpeedS"), u"Geschwindigkeit (Dreieck)");
+
+  User().SwitchPage(*Form().TS_Options);
+  EXPECT_EQ(W("IM_LogoDVK").Parent, "TS_VZ");
+  EXPECT_EQ(W("ED_TimeVS").TextLog.size(), 1u);
+}
+
+// ---- Results without a value ----
+
+TEST_F(WindowTest, AZeroAccelerationShowsDashesWithoutAMessage) {
+  Start();
+  EnterInto(*Form().ED_HZin, u"5");  // the demanded acceleration rounds to 0.00
+  ASSERT_EQ(Text("ED_AccelE"), u"0.00");
+  User().SwitchPage(*Form().TS_VZ);
+
+  EXPECT_EQ(Text("ED_TimeVS"), u"-");
+  EXPECT_EQ(Text("ED_TimeAS"), u"-");
+  EXPECT_EQ(Text("ED_HZout"), u"-");
+  EXPECT_EQ(Text("ED_SpeedS"), u"0.0");
+  EXPECT_THAT(Messages(), IsEmpty());
+}
+
+TEST_F(WindowTest, AZeroCycleShowsADashForTheStrokeRate) {
+  Start();
+  User().SwitchPage(*Form().TS_VZ);
+  User().Type(*Form().ED_WayS, u"500");
+  User().Type(*Form().ED_AccelS, u"10");
+  // The trapezoid takes 0.584 s; a settling time of minus that leaves no cycle.
+  EnterInto(*Form().ED_RuheZeitS, u"-0.584");
+
+  EXPECT_EQ(Text("ED_TimeVS"), u"0.000");
+  EXPECT_EQ(Text("ED_HZout"), u"-");
+  EXPECT_EQ(Text("ED_SpeedS"), u"80.0");
+  EXPECT_THAT(Messages(), IsEmpty());
+}
+
+TEST_F(WindowTest, AnOutOfAreaRoundingShowsItsOwnMessage) {
+  // Figures from an edited file: a demanded acceleration beyond DtoL's range.
+  WriteFile(SettingsFile(), "{020} weg = 1e7;\r\n{023} max = 1e12;\r\n");
+  Start();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Text, u"");
+  EXPECT_EQ(Messages()[0].Caption, u"Out of area (DtoL)");
+  EXPECT_EQ(Messages()[0].Flags, 0);
+}
+
+// ---- Language ----
+
+TEST_F(WindowTest, ChoosingEnglishRewritesCaptionsAtOnceAndResultLabelsAtThePageChange) {
+  Start();
+  User().SwitchPage(*Form().TS_Options);
+  User().PickItem(*Form().CB_Language, 1);
+
+  EXPECT_EQ(Language, 1);
+  EXPECT_EQ(Text("TS_HzP"), u"Stroke rate programming");
+  EXPECT_EQ(Text("LB_FeedLen1"), u"Feed length");
+  EXPECT_EQ(Text("CH_SinQramps"), u"Sin\u00B2 ramps (P56)");
+  EXPECT_EQ(Text("LB_StrkRate"), u"Stroke rate");
+  EXPECT_EQ(Text("LB_SpeedE"), u"Geschwindigkeit (Dreieck)");  // until the next refresh
+  // Untouched by any language: units, the group box and the items.
+  EXPECT_EQ(Text("Label25"), u"m/s\u00B2");
+  EXPECT_EQ(Text("Label33"), u"\u00B0");
+  EXPECT_EQ(Text("GroupBox1"), u"Language / Sprache");
+  EXPECT_THAT(W("CB_Language").Items, ElementsAre(u"Deutsch", u"English"));
+
+  User().SwitchPage(*Form().TS_HzP);
+  EXPECT_EQ(Text("LB_SpeedE"), u"Speed (triangle)");
+  EXPECT_EQ(Text("LB_Accel1"), u"Acceleration (peak)");
+  EnterInto(*Form().ED_HZin, u"1");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Text, kHintStrokeRateEn);
+
+  ASSERT_TRUE(User().Close());
+  EXPECT_THAT(ReadFile(SettingsFile()), ::testing::HasSubstr("{900} lan = 1;\r\n"));
+}
+
+TEST_F(WindowTest, ApplyingTheSameLanguageTwiceChangesNothing) {
+  Start();
+  Language = 1;
+  Form().ApplyLanguage();
+  const auto textsOnce = RuntimeTexts;
+  const std::u16string labelOnce = Text("LB_MaxAccel");
+  Form().ApplyLanguage();
+  EXPECT_EQ(RuntimeTexts, textsOnce);
+  EXPECT_EQ(Text("LB_MaxAccel"), labelOnce);
+  EXPECT_EQ(labelOnce, u"Max. acceleration (P241)");
+}
+
+TEST_F(WindowTest, UnknownLanguagesShowGermanAndAreKept) {
+  struct TCase {
+    std::string_view stored;
+    int pickedIndex;  // -2: the user picks nothing
+    std::string_view saved;
+  };
+  const TCase cases[] = {{"5", -2, "5"}, {"-1", -2, "-1"}, {"1", -1, "-1"}, {"5", 0, "0"}};
+  for (const TCase& c : cases) {
+    WriteFile(SettingsFile(), "{900} lan = " + std::string(c.stored) + ";\r\n");
+    shell.Form.reset();
+    Start();
+    if (c.pickedIndex != -2) {
+      User().SwitchPage(*Form().TS_Options);
+      User().PickItem(*Form().CB_Language, c.pickedIndex);
+    }
+    EXPECT_EQ(Text("LB_FeedLen1"), u"Vorschub-Strecke") << c.stored;
+    EXPECT_EQ(RuntimeTexts[rtHintAngle], kHintAngleDe) << c.stored;
+    if (c.pickedIndex == -2) {
+      EXPECT_EQ(W("CB_Language").ItemIndex, -1) << c.stored;
+    }
+    ASSERT_TRUE(User().Close());
+    EXPECT_THAT(ReadFile(SettingsFile()),
+                ::testing::HasSubstr("{900} lan = " + std::string(c.saved) + ";\r\n"))
+        << c.stored;
+  }
+}
+
+// ---- The whole run through the entry point ----
+
+TEST_F(WindowTest, CloseWritesTheSettingsFileEvenWhenNothingWasTyped) {
+  EXPECT_EQ(RunProgram(shell, ""), 0);
+  EXPECT_THAT(shell.Calls, ElementsAre("Initialize", "SetMainFormOnTaskBar", "SetTitle",
+                                       "CreateMainForm", "Run"));
+  EXPECT_EQ(shell.Title, u"Kolvane");
+  EXPECT_TRUE(shell.Closed);
+  EXPECT_EQ(ReadFile(SettingsFile()), kDefaultSettings);
+}
+
+TEST_F(WindowTest, TheCommandLineSwitchOverridesAndIsSaved) {
+  struct TCase {
+    std::string_view stored;
+    std::string commandLine;
+    int language;
+    std::u16string_view comboText;
+  };
+  const TCase cases[] = {{"1", "/l:d", 0, u"Deutsch"}, {"1", "-L:D", 0, u"Deutsch"},
+                         {"0", "/l:e", 1, u"English"}, {"0", "/l:deutsch", 1, u"English"},
+                         {"1", "", 1, u"English"},     {"1", "/l:", 1, u"English"}};
+  for (const TCase& c : cases) {
+    WriteFile(SettingsFile(), "{900} lan = " + std::string(c.stored) + ";\r\n");
+    TRecordedShell run(platform);
+    run.Session = [&](TFO_Main&, TUserDriver&) {
+      EXPECT_EQ(Language, c.language) << c.commandLine;
+      EXPECT_EQ(run.Window["CB_Language"].Text, c.comboText) << c.commandLine;
+    };
+    EXPECT_EQ(RunProgram(run, c.commandLine), 0);
+    EXPECT_THAT(ReadFile(SettingsFile()),
+                ::testing::HasSubstr("{900} lan = " + std::to_string(c.language) + ";\r\n"))
+        << c.commandLine;
+  }
+}
+
+TEST_F(WindowTest, TheDataFolderComesFromTheRegistryTheSharedFolderOrTheProgram) {
+  const std::u16string shared = (root / "shared").u16string();
+  const std::u16string common = (root / "common").u16string();
+  const std::u16string program = (root / "bin").u16string() + u"/";
+  struct TCase {
+    TRegistryValue registry;
+    bool commonFound;
+    TFakePlatform::TCreateMode create;
+    std::u16string dataDir;
+    int commonAsks;
+  };
+  const TCase cases[] = {
+      {{TRegistryValue::TKind::Missing, u""},
+       true,
+       TFakePlatform::TCreateMode::Real,
+       common + u"/DVK/Common/",
+       1},
+      {{TRegistryValue::TKind::Text, shared},
+       true,
+       TFakePlatform::TCreateMode::Real,
+       shared + u"/DVK/Common/",
+       0},
+      {{TRegistryValue::TKind::Text, shared + u"/"},
+       true,
+       TFakePlatform::TCreateMode::Real,
+       shared + u"/DVK/Common/",
+       0},
+      {{TRegistryValue::TKind::Text, u""},
+       true,
+       TFakePlatform::TCreateMode::Real,
+       common + u"/DVK/Common/",
+       1},
+      {{TRegistryValue::TKind::Text, shared}, true, TFakePlatform::TCreateMode::Fail, program, 0},
+      {{TRegistryValue::TKind::Missing, u""}, false, TFakePlatform::TCreateMode::Real, program, 1},
+  };
+  for (const TCase& c : cases) {
+    TFakePlatform fake;
+    fake.Executable = platform.Executable;
+    fake.Registry = c.registry;
+    fake.CommonFolder = c.commonFound ? std::optional(common) : std::nullopt;
+    fake.CreateMode = c.create;
+    TRecordedShell run(fake);
+    EXPECT_EQ(RunProgram(run, ""), 0);
+
+    EXPECT_EQ(DataDir, c.dataDir);
+    EXPECT_EQ(ProgramDir, program);
+    EXPECT_EQ(fake.CommonFolderAsks, c.commonAsks);
+    EXPECT_TRUE(fs::exists(fs::path(c.dataDir) / "NV-Data.kqn"));
+  }
+}
+
+TEST_F(WindowTest, AnInvalidRegistryTypeEndsTheRunBeforeAnythingIsRead) {
+  platform.Registry.Kind = TRegistryValue::TKind::InvalidType;
+  WriteFile(SettingsFile(), "{900} lan = 1;\r\n");
+  WriteFile(root / "bin" / "NV-Data.kqx", "{900} lan = 1;\r\n");
+  const std::string before = ReadFile(SettingsFile());
+  Language = 7;  // untouched: the failure comes before the defaults
+
+  EXPECT_EQ(RunProgram(shell, ""), 0);
+
+  // The entry point's exception display, with its rule for a final ".".
+  EXPECT_THAT(shell.Services.Exceptions,
+              ElementsAre(ExceptionDisplayText(u"Ung\u00FCltiger Datentyp f\u00FCr 'AllAppData'")));
+  EXPECT_EQ(shell.Form, nullptr);
+  EXPECT_EQ(FO_Main, nullptr);
+  EXPECT_FALSE(shell.Shown);
+  EXPECT_EQ(Language, 7);
+  EXPECT_EQ(ReadFile(SettingsFile()), before);
+  EXPECT_FALSE(fs::exists(root / "bin" / "NV-Data.kqn"));
+}
+
+TEST_F(WindowTest, TheWindowAlwaysOpensOnTheStrokeRatePage) {
+  Start();
+  User().SwitchPage(*Form().TS_VZ);
+  ASSERT_TRUE(User().Close());
+  shell.Form.reset();
+  Start();
+  EXPECT_EQ(Form().PC_Main->ActivePage(), Form().TS_HzP);
+}
+
+// ---- Locale ----
+
+TEST_F(WindowTest, AGermanProcessLocaleChangesNoNumber) {
+  TLocaleScope german("de_DE.UTF-8");
+  ASSERT_TRUE(german.Active()) << "the setup script generates de_DE.UTF-8";
+  Start();
+  EnterInto(*Form().ED_MaxAccel, u"12.5");
+
+  EXPECT_EQ(Text("ED_WayE"), u"10.00");
+  EXPECT_EQ(Text("ED_RuheZeitE"), u"0.010");
+  EXPECT_EQ(Text("ED_AccelE"), u"0.75");
+  EXPECT_EQ(FeedParams.MaxAccel, 12.5);
+}
+
+}  // namespace

@@ -1,0 +1,426 @@
+#include "ui/Main.h"
+
+#include <cmath>
+
+#include "app/Folders.h"
+#include "app/SwitchReader.h"
+#include "calc/FeedCalc.h"
+#include "calc/FeedParams.h"
+#include "settings/NVData.h"
+#include "ui/Numbers.h"
+#include "ui/PeerFactory.h"
+#include "ui/WindowDef.h"
+
+TFO_Main* FO_Main = nullptr;
+std::array<std::u16string, RuntimeTextCount> RuntimeTexts;
+bool FirstShowDone = false;
+
+namespace {
+
+constexpr TColor kLimitRed = TColor::Rgb(255, 68, 68);
+
+// The window is known process-wide before its base builds the controls.
+TApplicationServices& Register(TFO_Main* window, TApplicationServices& application) {
+  FO_Main = window;
+  return application;
+}
+
+// Below 9.999 with two decimals, from there on with one.
+std::u16string AccelText(double accel) {
+  return accel < 9.999 ? FormatFixed(accel, 2, 4) : FormatFixed(accel, 1, 3);
+}
+
+TColor LimitColor(bool broken) {
+  return broken ? kLimitRed : clWindow;
+}
+
+// Out-of-range rounding in the calculation: an empty box with its own caption.
+void ReportOutOfArea() {
+  if (FO_Main != nullptr) {
+    FO_Main->Application().MessageBox(u"", std::u16string(DtoLReportCaption), 0);
+  }
+}
+
+}  // namespace
+
+TFO_Main::TFO_Main(TApplicationServices& application, TPeerFactory& factory,
+                   TPlatform& platform) try
+    : TForm(Register(this, application), factory, MainFormDef, MainWindowControls()),
+      PC_Main(&Control<TPageControl>("PC_Main")),
+      TS_HzP(&Control<TTabSheet>("TS_HzP")),
+      TS_VZ(&Control<TTabSheet>("TS_VZ")),
+      TS_Options(&Control<TTabSheet>("TS_Options")),
+      LB_FeedLen1(&Control<TLabel>("LB_FeedLen1")),
+      Label27(&Control<TLabel>("Label27")),
+      LB_ApertAngle1(&Control<TLabel>("LB_ApertAngle1")),
+      Label33(&Control<TLabel>("Label33")),
+      LB_DesStrkRate(&Control<TLabel>("LB_DesStrkRate")),
+      Label35(&Control<TLabel>("Label35")),
+      LB_SpeedE(&Control<TLabel>("LB_SpeedE")),
+      Label23(&Control<TLabel>("Label23")),
+      LB_Accel1(&Control<TLabel>("LB_Accel1")),
+      Label25(&Control<TLabel>("Label25")),
+      LB_MaxSpeed1(&Control<TLabel>("LB_MaxSpeed1")),
+      Label29(&Control<TLabel>("Label29")),
+      LB_MaxAccel(&Control<TLabel>("LB_MaxAccel")),
+      Label31(&Control<TLabel>("Label31")),
+      LB_DampTim1(&Control<TLabel>("LB_DampTim1")),
+      Label36(&Control<TLabel>("Label36")),
+      LB_FeedLen2(&Control<TLabel>("LB_FeedLen2")),
+      Label2(&Control<TLabel>("Label2")),
+      LB_AccSinQ(&Control<TLabel>("LB_AccSinQ")),
+      Label4(&Control<TLabel>("Label4")),
+      LB_MaxSpeed2(&Control<TLabel>("LB_MaxSpeed2")),
+      Label6(&Control<TLabel>("Label6")),
+      LB_ApertAngle2(&Control<TLabel>("LB_ApertAngle2")),
+      Label8(&Control<TLabel>("Label8")),
+      LB_DampTim2(&Control<TLabel>("LB_DampTim2")),
+      Label10(&Control<TLabel>("Label10")),
+      LB_FeedTotalTime(&Control<TLabel>("LB_FeedTotalTime")),
+      Label12(&Control<TLabel>("Label12")),
+      LB_AccTime(&Control<TLabel>("LB_AccTime")),
+      Label14(&Control<TLabel>("Label14")),
+      LB_SpeedS(&Control<TLabel>("LB_SpeedS")),
+      Label16(&Control<TLabel>("Label16")),
+      LB_StrkRate(&Control<TLabel>("LB_StrkRate")),
+      Label18(&Control<TLabel>("Label18")),
+      IM_LogoPX(&Control<TImage>("IM_LogoPX")),
+      IM_LogoDVK(&Control<TImage>("IM_LogoDVK")),
+      PL_Out(&Control<TPanel>("PL_Out")),
+      PL_Limits(&Control<TPanel>("PL_Limits")),
+      PL_Results(&Control<TPanel>("PL_Results")),
+      ED_WayE(&Control<TEdit>("ED_WayE")),
+      ED_AngleE(&Control<TEdit>("ED_AngleE")),
+      ED_HZin(&Control<TEdit>("ED_HZin")),
+      ED_SpeedE(&Control<TEdit>("ED_SpeedE")),
+      ED_AccelE(&Control<TEdit>("ED_AccelE")),
+      ED_MaxSpeedE(&Control<TEdit>("ED_MaxSpeedE")),
+      ED_MaxAccel(&Control<TEdit>("ED_MaxAccel")),
+      ED_RuheZeitE(&Control<TEdit>("ED_RuheZeitE")),
+      ED_WayS(&Control<TEdit>("ED_WayS")),
+      ED_AccelS(&Control<TEdit>("ED_AccelS")),
+      ED_MaxSpeedS(&Control<TEdit>("ED_MaxSpeedS")),
+      ED_AngleS(&Control<TEdit>("ED_AngleS")),
+      ED_RuheZeitS(&Control<TEdit>("ED_RuheZeitS")),
+      ED_TimeVS(&Control<TEdit>("ED_TimeVS")),
+      ED_TimeAS(&Control<TEdit>("ED_TimeAS")),
+      ED_SpeedS(&Control<TEdit>("ED_SpeedS")),
+      ED_HZout(&Control<TEdit>("ED_HZout")),
+      CH_SinQramps(&Control<TCheckBox>("CH_SinQramps")),
+      GroupBox1(&Control<TGroupBox>("GroupBox1")),
+      CB_Language(&Control<TComboBox>("CB_Language")) {
+  WireEvents();
+  PC_Main->SetActivePage(*TS_HzP);  // whatever page the stored definition names
+  ResolveFolders(platform);
+  SetDefaultFeedParams();
+  Language = 0;
+  LoadNVData();
+  ApplyLanguageSwitch();  // after the file, so a switch is also saved at close
+  ApplyLanguage();
+  CB_Language->SetItemIndex(Language);
+  FirstShowDone = false;
+  IM_LogoDVK->SetVisible(true);
+  ActiveLogo = IM_LogoDVK;
+  IM_LogoPX->SetVisible(false);
+  SetDtoLReporter(ReportOutOfArea);
+} catch (...) {
+  FO_Main = nullptr;
+  // The failure passes on to the creator of the window.
+}
+
+TFO_Main::~TFO_Main() {
+  if (FO_Main == this) {
+    FO_Main = nullptr;
+    SetDtoLReporter(nullptr);
+  }
+}
+
+void TFO_Main::WireEvents() {
+  if ((MainFormDef.Events & evShow) != 0) {
+    OnShow = [this](TControl* sender) { FormShow(sender); };
+  }
+  if ((MainFormDef.Events & evClose) != 0) {
+    OnClose = [this](TControl* sender, TCloseAction& action) { FormClose(sender, action); };
+  }
+  for (const TControlDef& def : MainWindowControls()) {
+    TControl* control = FindControl(def.Name);
+    if ((def.Events & evKeyDown) != 0) {
+      dynamic_cast<TWinControl&>(*control).OnKeyDown = [this](TControl* sender, uint16_t& key,
+                                                              TShiftState shift) {
+        ED_KeyDown(sender, key, shift);
+      };
+    }
+    if ((def.Events & evKeyPress) != 0) {
+      dynamic_cast<TEdit&>(*control).OnKeyPress = [this](TControl* sender, char16_t& key) {
+        ED_KeyPress(sender, key);
+      };
+    }
+    if ((def.Events & evExit) != 0) {
+      dynamic_cast<TWinControl&>(*control).OnExit = [this](TControl* sender) { ED_Exit(sender); };
+    }
+    if ((def.Events & evClick) != 0) {
+      dynamic_cast<TCheckBox&>(*control).OnClick = [this](TControl* sender) {
+        CH_SinQrampsClick(sender);
+      };
+    }
+    if ((def.Events & evChange) != 0 && def.Kind == TControlKind::PageControl) {
+      dynamic_cast<TPageControl&>(*control).OnChange = [this](TControl* sender) {
+        PC_MainChange(sender);
+      };
+    }
+    if ((def.Events & evChange) != 0 && def.Kind == TControlKind::ComboBox) {
+      dynamic_cast<TComboBox&>(*control).OnChange = [this](TControl* sender) {
+        CB_LanguageChange(sender);
+      };
+    }
+  }
+}
+
+// ---- Language texts ----
+
+void TFO_Main::ApplyLanguage() {
+  const bool english = Language == 1;  // every other value shows German
+  for (const TLanguageText& text : LanguageTexts()) {
+    std::u16string chosen(english ? text.English : text.German);
+    if (text.Entry >= 0) {
+      RuntimeTexts[static_cast<size_t>(text.Entry)] = std::move(chosen);
+    } else {
+      SetCaptionOf(text.Control, chosen);
+    }
+  }
+}
+
+void TFO_Main::SetCaptionOf(std::string_view control, const std::u16string& text) {
+  TControl* target = FindControl(control);
+  if (auto* label = dynamic_cast<TLabel*>(target)) {
+    label->SetCaption(text);
+  } else if (auto* sheet = dynamic_cast<TTabSheet*>(target)) {
+    sheet->SetCaption(text);
+  } else if (auto* box = dynamic_cast<TCheckBox*>(target)) {
+    box->SetCaption(text);
+  }
+}
+
+void TFO_Main::CB_LanguageChange(TControl* /*Sender*/) {
+  // -1 when the box shows no item; that shows German and is saved as it is.
+  Language = CB_Language->ItemIndex();
+  ApplyLanguage();
+}
+
+// ---- Result display ----
+
+void TFO_Main::FormShow(TControl* Sender) {
+  LB_AccSinQ->SetCaption(RuntimeTexts[FeedParams.SinSqRamps ? rtAccelSinSq : rtAccelLinear]);
+  LB_Accel1->SetCaption(RuntimeTexts[FeedParams.SinSqRamps ? rtAccelPeak : rtAccelPlain]);
+  if (Sender == nullptr) {
+    if (PC_Main->ActivePage() == TS_HzP) {
+      RefreshStrokeRatePage();
+    } else if (PC_Main->ActivePage() == TS_VZ) {
+      RefreshFeedTimingPage();
+    }
+    ED_AccelS->SetColor(LimitColor(FeedParams.Accel > FeedParams.MaxAccel + 0.1));
+    ED_MaxSpeedS->SetColor(LimitColor(FeedParams.SpeedLimit > FeedParams.MaxSpeed + 0.005));
+    return;
+  }
+  FillInputBoxes();
+  FormShow(nullptr);
+  if (!FirstShowDone) {
+    ED_WayE->SetFocus();
+  }
+  // Last: whatever the steps above triggered found the acceptance still inert.
+  FirstShowDone = true;
+}
+
+void TFO_Main::ShowResults() {
+  FormShow(nullptr);
+}
+
+void TFO_Main::PC_MainChange(TControl* Sender) {
+  FormShow(Sender);
+}
+
+void TFO_Main::FillInputBoxes() {
+  const TFeedParams& p = FeedParams;
+  ED_WayE->SetText(FormatFixed(p.FeedLength * 1000.0, 2));
+  ED_WayS->SetText(FormatFixed(p.FeedLength * 1000.0, 2));
+  ED_AccelS->SetText(AccelText(p.Accel));
+  ED_MaxSpeedE->SetText(FormatFixed(p.MaxSpeed * 60.0, 0));
+  ED_MaxSpeedS->SetText(FormatFixed(p.SpeedLimit * 60.0, 1));
+  ED_MaxAccel->SetText(FormatFixed(p.MaxAccel, 0));
+  CH_SinQramps->SetChecked(p.SinSqRamps);  // its click reaches the acceptance
+  ED_HZin->SetText(FormatFixed(p.StrokeRate, 0));
+  ED_AngleS->SetText(FormatFixed(p.ApertureAngle, 0));
+  ED_AngleE->SetText(FormatFixed(p.ApertureAngle, 0));
+  ED_RuheZeitS->SetText(FormatFixed(p.SettleTime, 3));
+  ED_RuheZeitE->SetText(FormatFixed(p.SettleTime, 3));
+}
+
+// Results without a finite value (NoValue) show as "-" through FormatFixed.
+void TFO_Main::RefreshStrokeRatePage() {
+  CalcFeed(CALC_STROKERATE | CALC_CYCLE);
+  const TFeedParams& p = FeedParams;
+  ED_SpeedE->SetText(FormatFixed(p.PeakSpeed * 60.0, 1));
+  ED_SpeedE->SetColor(LimitColor((p.LimitFlags & 2) != 0));
+  LB_SpeedE->SetCaption(RuntimeTexts[p.IsTriangle ? rtSpeedTriangle : rtSpeedTrapezoid]);
+  ED_AccelE->SetText(AccelText(p.Accel));
+  ED_AccelE->SetColor(LimitColor(p.LimitFlags != 0));
+  ActiveLogo->SetParent(*TS_HzP);
+}
+
+void TFO_Main::RefreshFeedTimingPage() {
+  CalcFeed(CALC_FEEDTIME | CALC_CYCLE);
+  const TFeedParams& p = FeedParams;
+  ED_TimeVS->SetText(FormatFixed(p.FeedTime, 3));
+  ED_SpeedS->SetText(FormatFixed(p.PeakSpeed * 60.0, 1));
+  LB_SpeedS->SetCaption(RuntimeTexts[p.IsTriangle ? rtSpeedTriangle : rtSpeedTrapezoid]);
+  ED_TimeAS->SetText(FormatFixed(p.AccelTime, 3));
+  // A zero cycle has no stroke rate; it shows as "-" like any other non-value.
+  ED_HZout->SetText(FormatFixed(p.CycleTime == 0.0 ? NoValue : 60.0 / p.CycleTime, 1));
+  ActiveLogo->SetParent(*TS_VZ);
+}
+
+// ---- Input acceptance ----
+
+void TFO_Main::ED_KeyDown(TControl* Sender, uint16_t& Key, TShiftState /*Shift*/) {
+  if ((dynamic_cast<TEdit*>(Sender) != nullptr && Key == vkReturn) ||
+      (dynamic_cast<TCheckBox*>(Sender) != nullptr && Key == vkSpace)) {
+    AcceptInputs();
+  }
+}
+
+void TFO_Main::ED_KeyPress(TControl* Sender, char16_t& Key) {
+  if (Key != u'\r') {
+    return;
+  }
+  Key = 0;  // the box must not beep at the line break
+  if (auto* box = dynamic_cast<TEdit*>(Sender)) {
+    box->SelectAll();
+  }
+}
+
+void TFO_Main::ED_Exit(TControl* Sender) {
+  if (dynamic_cast<TEdit*>(Sender) != nullptr) {
+    AcceptInputs();
+  }
+}
+
+void TFO_Main::CH_SinQrampsClick(TControl* /*Sender*/) {
+  AcceptInputs();
+}
+
+void TFO_Main::FormClose(TControl* /*Sender*/, TCloseAction& /*Action*/) {
+  SaveNVData();
+}
+
+void TFO_Main::AcceptInputs() {
+  if (!FirstShowDone) {
+    return;
+  }
+  if (PC_Main->ActivePage() == TS_HzP) {
+    AcceptStrokeRatePage();
+  } else if (PC_Main->ActivePage() == TS_VZ) {
+    AcceptFeedTimingPage();
+  }
+  ShowResults();
+}
+
+namespace {
+
+// Ranges are inclusive.
+constexpr double kFeedLengthLow = 0.01, kFeedLengthHigh = 4000.0;  // mm
+constexpr double kStrokeRateLow = 5.0, kStrokeRateHigh = 2000.0;   // 1/min
+constexpr double kAngleLow = 10.0, kAngleHigh = 350.0;             // degrees
+constexpr double kSpeedLow = 0.1, kSpeedHigh = 400.0;              // m/min
+constexpr double kAccelLow = 0.01, kAccelHigh = 400.0;             // m/s^2
+
+// A change of P240 by more than this (0.3 m/min) carries over to SpeedLimit.
+constexpr double kSpeedLimitCarry = 0.005;  // m/s
+// A typed acceleration closer than this to the stored one is the stored one
+// shown with two decimals, and must not round it.
+constexpr double kAccelUnchanged = 0.0099;  // m/s^2
+
+}  // namespace
+
+void TFO_Main::AcceptStrokeRatePage() {
+  TFeedParams& p = FeedParams;
+  AcceptRanged(
+      *ED_WayE, {kFeedLengthLow, kFeedLengthHigh, rtHintFeedLength},
+      [&](double v) { p.FeedLength = v / 1000.0; },
+      [&] { return FormatFixed(p.FeedLength * 1000.0, 2); });
+  AcceptRanged(
+      *ED_HZin, {kStrokeRateLow, kStrokeRateHigh, rtHintStrokeRate},
+      [&](double v) { p.StrokeRate = v; }, [&] { return FormatFixed(p.StrokeRate, 0); });
+  AcceptRanged(
+      *ED_AngleE, {kAngleLow, kAngleHigh, rtHintAngle}, [&](double v) { p.ApertureAngle = v; },
+      [&] { return FormatFixed(p.ApertureAngle, 0); });
+  const double maxSpeedBefore = p.MaxSpeed;
+  AcceptRanged(
+      *ED_MaxSpeedE, {kSpeedLow, kSpeedHigh, rtHintSpeed}, [&](double v) { p.MaxSpeed = v / 60.0; },
+      [&] { return FormatFixed(p.MaxSpeed * 60.0, 1); });
+  if (std::fabs(maxSpeedBefore - p.MaxSpeed) > kSpeedLimitCarry) {
+    p.SpeedLimit = p.MaxSpeed;
+  }
+  AcceptRanged(
+      *ED_MaxAccel, {kAccelLow, kAccelHigh, rtHintAccel}, [&](double v) { p.MaxAccel = v; },
+      [&] { return FormatFixed(p.MaxAccel, 0); });
+  p.SinSqRamps = CH_SinQramps->Checked();
+  AcceptSettleTime(*ED_RuheZeitE);
+}
+
+void TFO_Main::AcceptFeedTimingPage() {
+  TFeedParams& p = FeedParams;
+  AcceptRanged(
+      *ED_WayS, {kFeedLengthLow, kFeedLengthHigh, rtHintFeedLength},
+      [&](double v) { p.FeedLength = v / 1000.0; },
+      [&] { return FormatFixed(p.FeedLength * 1000.0, 2); });
+  AcceptRanged(
+      *ED_AccelS, {kAccelLow, kAccelHigh, rtHintAccel},
+      [&](double v) {
+        if (std::fabs(v - p.Accel) > kAccelUnchanged) {
+          p.Accel = v;
+        }
+      },
+      [&] { return AccelText(p.Accel); });
+  AcceptRanged(
+      *ED_MaxSpeedS, {kSpeedLow, kSpeedHigh, rtHintSpeed},
+      [&](double v) { p.SpeedLimit = v / 60.0; },
+      [&] { return FormatFixed(p.SpeedLimit * 60.0, 1); });
+  AcceptRanged(
+      *ED_AngleS, {kAngleLow, kAngleHigh, rtHintAngle}, [&](double v) { p.ApertureAngle = v; },
+      [&] { return FormatFixed(p.ApertureAngle, 0); });
+  AcceptSettleTime(*ED_RuheZeitS);
+}
+
+void TFO_Main::AcceptRanged(TEdit& box, const TRange& range,
+                            const std::function<void(double)>& store,
+                            const std::function<std::u16string()>& storedText) {
+  const double value = ReadNumber(box.Text());
+  // An overflowing entry reads as an infinity and falls outside every range.
+  if (value >= range.Low && value <= range.High) {
+    store(value);
+    return;
+  }
+  Application().MessageBox(RuntimeTexts[static_cast<size_t>(range.Hint)],
+                           std::u16string(MessageCaption), 0);
+  RestoreBox(box, storedText());
+}
+
+// The settling time is stored as typed, without a range; only a number too
+// large for a double is refused, silently, since it would reach the settings
+// file as "inf".
+void TFO_Main::AcceptSettleTime(TEdit& box) {
+  const double value = ReadNumber(box.Text());
+  if (std::isfinite(value)) {
+    FeedParams.SettleTime = value;
+  } else {
+    RestoreBox(box, FormatFixed(FeedParams.SettleTime, 3));
+  }
+}
+
+// The text goes back before the focus does: the exit that the focus move
+// fires starts a nested pass, which then finds this box in range.
+void TFO_Main::RestoreBox(TEdit& box, const std::u16string& text) {
+  box.SetText(text);
+  box.SelectAll();
+  box.SetFocus();
+}

@@ -1,0 +1,140 @@
+#pragma once
+// The main window: its controls, the start-up it performs, and its handlers
+// for input acceptance, result display, language texts and shut-down.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ui/Controls.h"
+#include "ui/Texts.h"
+
+class TPlatform;
+class TPeerFactory;
+class TFO_Main;
+
+// The main window while it exists: set as its construction starts, so code
+// inside the constructor reaches the window under construction, and null
+// again when the construction fails or the window is destroyed.
+extern TFO_Main* FO_Main;
+
+// The language-dependent texts that the window chooses between at run time
+// (indices in ui/Texts.h); rewritten as a whole by ApplyLanguage.
+extern std::array<std::u16string, RuntimeTextCount> RuntimeTexts;
+
+// Set by the first full show; until then input acceptance does nothing.
+extern bool FirstShowDone;
+
+class TFO_Main : public TForm {
+ public:
+  // Builds the window through the toolkit's factory and does the program's
+  // start-up: first page, folders, defaults, settings file, language switch,
+  // texts, language box, logo. Throws what the folder resolution throws (a
+  // registry value that is not a string); nothing has been read then.
+  TFO_Main(TApplicationServices& application, TPeerFactory& factory, TPlatform& platform);
+  ~TFO_Main() override;
+
+  TPageControl* const PC_Main;
+  TTabSheet* const TS_HzP;
+  TTabSheet* const TS_VZ;
+  TTabSheet* const TS_Options;
+  TLabel* const LB_FeedLen1;
+  TLabel* const Label27;
+  TLabel* const LB_ApertAngle1;
+  TLabel* const Label33;
+  TLabel* const LB_DesStrkRate;
+  TLabel* const Label35;
+  TLabel* const LB_SpeedE;
+  TLabel* const Label23;
+  TLabel* const LB_Accel1;
+  TLabel* const Label25;
+  TLabel* const LB_MaxSpeed1;
+  TLabel* const Label29;
+  TLabel* const LB_MaxAccel;
+  TLabel* const Label31;
+  TLabel* const LB_DampTim1;
+  TLabel* const Label36;
+  TLabel* const LB_FeedLen2;
+  TLabel* const Label2;
+  TLabel* const LB_AccSinQ;
+  TLabel* const Label4;
+  TLabel* const LB_MaxSpeed2;
+  TLabel* const Label6;
+  TLabel* const LB_ApertAngle2;
+  TLabel* const Label8;
+  TLabel* const LB_DampTim2;
+  TLabel* const Label10;
+  TLabel* const LB_FeedTotalTime;
+  TLabel* const Label12;
+  TLabel* const LB_AccTime;
+  TLabel* const Label14;
+  TLabel* const LB_SpeedS;
+  TLabel* const Label16;
+  TLabel* const LB_StrkRate;
+  TLabel* const Label18;
+  TImage* const IM_LogoPX;
+  TImage* const IM_LogoDVK;
+  TPanel* const PL_Out;
+  TPanel* const PL_Limits;
+  TPanel* const PL_Results;
+  TEdit* const ED_WayE;
+  TEdit* const ED_AngleE;
+  TEdit* const ED_HZin;
+  TEdit* const ED_SpeedE;
+  TEdit* const ED_AccelE;
+  TEdit* const ED_MaxSpeedE;
+  TEdit* const ED_MaxAccel;
+  TEdit* const ED_RuheZeitE;
+  TEdit* const ED_WayS;
+  TEdit* const ED_AccelS;
+  TEdit* const ED_MaxSpeedS;
+  TEdit* const ED_AngleS;
+  TEdit* const ED_RuheZeitS;
+  TEdit* const ED_TimeVS;
+  TEdit* const ED_TimeAS;
+  TEdit* const ED_SpeedS;
+  TEdit* const ED_HZout;
+  TCheckBox* const CH_SinQramps;
+  TGroupBox* const GroupBox1;
+  TComboBox* const CB_Language;
+
+  // The logo on the page last refreshed; the only logo ever visible.
+  TImage* ActiveLogo = nullptr;
+
+  // Handlers, wired from the window definition.
+  void FormShow(TControl* Sender);  // a null sender refreshes only
+  void PC_MainChange(TControl* Sender);
+  void ED_KeyDown(TControl* Sender, uint16_t& Key, TShiftState Shift);
+  void ED_KeyPress(TControl* Sender, char16_t& Key);
+  void ED_Exit(TControl* Sender);
+  void CH_SinQrampsClick(TControl* Sender);
+  void CB_LanguageChange(TControl* Sender);
+  void FormClose(TControl* Sender, TCloseAction& Action);
+
+  // One acceptance pass over every input of the active page, then a refresh.
+  void AcceptInputs();
+  // The refresh: calculation, result boxes, limit colours, labels, logo.
+  void ShowResults();
+  // Writes the captions and RuntimeTexts of the language Language selects.
+  void ApplyLanguage();
+
+ private:
+  struct TRange {
+    double Low;
+    double High;
+    int Hint;  // RuntimeTexts entry shown on a rejection
+  };
+
+  void WireEvents();
+  void SetCaptionOf(std::string_view control, const std::u16string& text);
+  void FillInputBoxes();
+  void RefreshStrokeRatePage();
+  void RefreshFeedTimingPage();
+  void AcceptStrokeRatePage();
+  void AcceptFeedTimingPage();
+  void AcceptRanged(TEdit& box, const TRange& range, const std::function<void(double)>& store,
+                    const std::function<std::u16string()>& storedText);
+  void AcceptSettleTime(TEdit& box);
+  void RestoreBox(TEdit& box, const std::u16string& text);
+};
