@@ -204,6 +204,15 @@ TEST_F(ControlsTest, UserPageSwitchRunsTheExitOnTheOldPageThenChanges) {
   EXPECT_EQ(window["PC"].ActivePage, 1);
 }
 
+TEST_F(ControlsTest, ChoosingTheShownPageOnlyTakesTheFocus) {
+  TUserDriver user(form, window);
+  user.Focus(Edit("A"));
+  user.SwitchPage(Pages().Page(0));
+  EXPECT_THAT(log, ElementsAre("exit A"));
+  EXPECT_EQ(FocusName(), "PC");
+  EXPECT_EQ(Pages().ActivePage()->Name(), "P1");
+}
+
 // A box refocused by its own exit must not keep the focus once its page is
 // hidden; the focus goes to the page control without a second exit.
 TEST_F(ControlsTest, FocusLeftOnAHiddenPageMovesToThePageControl) {

@@ -4,8 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <clocale>
 #include <cmath>
 #include <filesystem>
@@ -13,6 +11,7 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "app/EntryPoint.h"
@@ -86,9 +85,7 @@ void WriteFile(const fs::path& path, std::string_view content) {
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() {
-    static int counter = 0;
-    root = fs::temp_directory_path() /
-           ("kolvane-ui-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
+    root = fs::temp_directory_path() / ("kolvane-ui-" + std::to_string(std::random_device()()));
     fs::create_directories(root / "bin");
     platform.Executable = (root / "bin" / "kolvane").u16string();
     platform.CommonFolder = (root / "common").u16string();

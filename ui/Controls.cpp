@@ -4,47 +4,10 @@
 
 #include "app/EntryPoint.h"
 #include "app/Exception.h"
+#include "app/TextCodec.h"
 #include "ui/PeerFactory.h"
 
 namespace {
-
-// Decodes UTF-8 for the exception display; a broken sequence becomes U+FFFD.
-std::u16string FromUtf8(std::string_view text) {
-  std::u16string result;
-  size_t i = 0;
-  while (i < text.size()) {
-    auto lead = static_cast<unsigned char>(text[i]);
-    int length = lead < 0x80           ? 1
-                 : (lead >> 5) == 0x6  ? 2
-                 : (lead >> 4) == 0xE  ? 3
-                 : (lead >> 3) == 0x1E ? 4
-                                       : 0;
-    char32_t code = length == 1   ? lead
-                    : length == 2 ? lead & 0x1F
-                    : length == 3 ? lead & 0x0F
-                                  : lead & 0x07;
-    bool valid = length > 0 && i + static_cast<size_t>(length) <= text.size();
-    for (int k = 1; valid && k < length; ++k) {
-      auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-      valid = (next & 0xC0) == 0x80;
-      code = code << 6 | (next & 0x3F);
-    }
-    if (!valid || code > 0x10FFFF) {
-      result.push_back(u'\uFFFD');
-      ++i;
-      continue;
-    }
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      result.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-      result.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-    } else {
-      result.push_back(static_cast<char16_t>(code));
-    }
-    i += static_cast<size_t>(length);
-  }
-  return result;
-}
 
 const TTabSheet* SheetOf(const TControl& control) {
   for (const TControl* c = &control; c != nullptr; c = c->Parent()) {
@@ -79,12 +42,13 @@ void TWinControl::UserFocused() {
   Owner().Guard([this] { Owner().MoveFocus(*this); });
 }
 
-void TWinControl::UserKeyDown(uint16_t key, TShiftState shift) {
+uint16_t TWinControl::UserKeyDown(uint16_t key, TShiftState shift) {
   Owner().Guard([&] {
     if (OnKeyDown) {
       OnKeyDown(this, key, shift);
     }
   });
+  return key;
 }
 
 TLabel::TLabel(TForm& owner, TControl* parent, std::string name, std::unique_ptr<TLabelPeer> peer)
@@ -163,6 +127,9 @@ void TPageControl::UserSelectedPage(TTabSheet& page) {
   Owner().Guard([&] {
     // The focused box's exit must see the page it belongs to.
     Owner().MoveFocus(*this);
+    if (&page == active_) {
+      return;  // a click on the shown tab only takes the focus
+    }
     SetActivePage(page);
     if (OnChange) {
       OnChange(this);
@@ -349,7 +316,7 @@ void TForm::Guard(const std::function<void()>& action) {
   } catch (const Exception& e) {
     application_.ShowException(ExceptionDisplayText(e.Message()));
   } catch (const std::exception& e) {
-    application_.ShowException(ExceptionDisplayText(FromUtf8(e.what())));
+    application_.ShowException(ExceptionDisplayText(Utf8ToUtf16(e.what()).value_or(u"")));
   } catch (...) {
     application_.ShowException(ExceptionDisplayText(std::u16string()));
   }

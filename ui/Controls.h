@@ -199,7 +199,8 @@ class TWinControl : public TControl {
 
   // User actions, reported by the adapter.
   void UserFocused();  // the user moved the focus here (click, Tab)
-  void UserKeyDown(uint16_t key, TShiftState shift = 0);
+  // Returns the key as the handler left it (0: the handler consumed it).
+  uint16_t UserKeyDown(uint16_t key, TShiftState shift = 0);
 
  protected:
   friend class TForm;
@@ -294,7 +295,8 @@ class TPageControl : public TWinControl {
 
   TNotifyEvent OnChange;
 
-  // The user chose a page (tab click, Ctrl+Tab).
+  // The user chose a page (tab click, Ctrl+Tab); choosing the page that is
+  // shown only moves the focus to the page control.
   void UserSelectedPage(TTabSheet& page);
 
  protected:
@@ -388,7 +390,8 @@ class TForm : public TControl {
   TNotifyEvent OnShow;
   TCloseEvent OnClose;
 
-  // User actions, reported by the adapter.
+  // User actions, reported by the adapter. UserShown: the window has become
+  // visible (once, not on a restore from the task bar).
   void UserShown();
   // Runs OnClose; true when the window may close.
   bool UserClosed();
