@@ -220,6 +220,7 @@ TEST_F(WindowTest, StartsOnTheStrokeRatePageWithEveryBoxFilled) {
   EXPECT_EQ(W("CB_Language").ItemIndex, 0);
   EXPECT_EQ(Text("CB_Language"), u"Deutsch");
   EXPECT_TRUE(FirstShowDone);
+  EXPECT_EQ(FO_Main, &Form());
   EXPECT_THAT(Messages(), IsEmpty());
 }
 
@@ -617,6 +618,57 @@ TEST_F(WindowTest, ChoosingEnglishRewritesCaptionsAtOnceAndResultLabelsAtThePage
 
   ASSERT_TRUE(User().Close());
   EXPECT_THAT(ReadFile(SettingsFile()), ::testing::HasSubstr("{900} lan = 1;\r\n"));
+}
+
+// Every language text, checked where the window shows it.
+TEST_F(WindowTest, EveryLanguageTextReachesItsControlOrEntry) {
+  struct TText {
+    const char* control;  // nullptr: a RuntimeTexts entry
+    int entry;
+    std::u16string_view german, english;
+  };
+  const TText texts[] = {
+      {"TS_HzP", -1, u"Hubzahl-Programmierung", u"Stroke rate programming"},
+      {"LB_FeedLen1", -1, u"Vorschub-Strecke", u"Feed length"},
+      {"LB_DesStrkRate", -1, u"Gew\u00FCnschte Hubzahl", u"Desired stroke rate"},
+      {"LB_ApertAngle1", -1, u"\u00D6ffnungswinkel", u"Angle of aperture"},
+      {"LB_MaxSpeed1", -1, u"Max. Geschwindigkeit (P240)", u"Maximum speed (P240)"},
+      {"LB_MaxAccel", -1, u"Max. Beschleunigung (P241)", u"Max. acceleration (P241)"},
+      {"CH_SinQramps", -1, u"Sin\u00B2-Rampen (P56)", u"Sin\u00B2 ramps (P56)"},
+      {"LB_DampTim1", -1, u"Beruhigungszeit (P242)", u"Settling time (P242)"},
+      {"TS_VZ", -1, u"Vorschubzeiten", u"Feed timing"},
+      {"LB_FeedLen2", -1, u"Vorschub-Strecke", u"Feed length"},
+      {"LB_MaxSpeed2", -1, u"Max. Geschwindigkeit", u"Maximum speed"},
+      {"LB_ApertAngle2", -1, u"\u00D6ffnungswinkel", u"Angle of aperture"},
+      {"LB_DampTim2", -1, u"Beruhigungszeit (P242)", u"Settling time (P242)"},
+      {"LB_FeedTotalTime", -1, u"Vorschubzeit", u"Total feed time"},
+      {"LB_AccTime", -1, u"Beschleunigungszeit", u"Time for acceleration"},
+      {"LB_StrkRate", -1, u"Hubzahl", u"Stroke rate"},
+      {"TS_Options", -1, u"Optionen", u"Options"},
+      {nullptr, 0, u"Geschwindigkeit (Dreieck)", u"Speed (triangle)"},
+      {nullptr, 1, u"Geschwindigkeit (Trapez)", u"Speed (trapezoid)"},
+      {nullptr, 2, kHintFeedLengthDe, kHintFeedLengthEn},
+      {nullptr, 3, kHintStrokeRateDe, kHintStrokeRateEn},
+      {nullptr, 4, kHintAngleDe, kHintAngleEn},
+      {nullptr, 5, kHintSpeedDe, kHintSpeedEn},
+      {nullptr, 6, kHintAccelDe, kHintAccelEn},
+      {nullptr, 7, u"Beschleunigung (Sin\u00B2-Rampen)", u"Acceleration (sin\u00B2 ramps)"},
+      {nullptr, 8, u"Beschleunigung (Lin. Rampen)", u"Acceleration (linear ramps)"},
+      {nullptr, 9, u"Beschleunigung", u"Acceleration"},
+      {nullptr, 10, u"Beschleunigung (Spitzenwert)", u"Acceleration (peak)"},
+  };
+  Start();
+  for (int language : {0, 1, -1, 2}) {
+    Language = language;
+    Form().ApplyLanguage();
+    for (const TText& t : texts) {
+      const std::u16string_view expected = language == 1 ? t.english : t.german;
+      const std::u16string& shown =
+          t.control != nullptr ? Text(t.control) : RuntimeTexts[static_cast<size_t>(t.entry)];
+      EXPECT_EQ(shown, expected) << (t.control != nullptr ? t.control : "entry ") << t.entry
+                                 << " in language " << language;
+    }
+  }
 }
 
 TEST_F(WindowTest, ApplyingTheSameLanguageTwiceChangesNothing) {

@@ -1,6 +1,8 @@
 #include "ui/Main.h"
 
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 #include "app/Folders.h"
 #include "app/SwitchReader.h"
@@ -198,6 +200,8 @@ void TFO_Main::SetCaptionOf(std::string_view control, const std::u16string& text
     sheet->SetCaption(text);
   } else if (auto* box = dynamic_cast<TCheckBox*>(target)) {
     box->SetCaption(text);
+  } else {
+    throw std::logic_error("no caption to write on " + std::string(control));
   }
 }
 
