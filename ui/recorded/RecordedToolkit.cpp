@@ -210,7 +210,7 @@ int TRecordedApplication::MessageBox(const std::u16string& text, const std::u16s
   if (WhileOpen) {
     WhileOpen(message);
   }
-  return IDOK;
+  return OkButton;
 }
 
 void TRecordedApplication::ShowException(const std::u16string& text) {
@@ -285,7 +285,7 @@ void TUserDriver::PressSpace() {
     return;
   }
   control->UserKeyDown(vkSpace);
-  if (auto* box = dynamic_cast<TCheckBox*>(control)) {
+  if (auto* box = dynamic_cast<TCheckBox*>(control); box != nullptr && box->Focused()) {
     TRecordedState& state = window_.State(box->Name());
     state.Checked = !state.Checked;
     box->UserToggled();

@@ -74,7 +74,8 @@ struct TRecordedMessage {
 
 class TRecordedApplication : public TApplicationServices {
  public:
-  inline static constexpr int IDOK = 1;
+  // The id of the OK button, which dismisses every recorded box.
+  inline static constexpr int OkButton = 1;
 
   std::vector<TRecordedMessage> Messages;
   std::vector<std::u16string> Exceptions;
@@ -105,7 +106,8 @@ class TUserDriver {
   // entered this way selects its whole text.
   void PressTab();
   // Key down 32 on the focused control; a check box then toggles and
-  // reports its click, a box gets the character.
+  // reports its click if it still has the focus (the key-up that toggles it
+  // goes wherever a pass moved the focus), a box gets the character.
   void PressSpace();
   // The mouse on the check box: the focus moves to it first; the toggle
   // follows only if the box still has the focus then (a message box opened
