@@ -16,6 +16,7 @@
 #include <system_error>
 
 #include "calc/FeedParams.h"
+#include "settings/DecimalText.h"
 #include "settings/SaveFileOps.h"
 #include "settings/TaggedReader.h"
 
@@ -96,102 +97,16 @@ FILE* OpenFiltered(const std::u16string& dir, const char16_t* name, TFilteredSou
   return stream;
 }
 
-// ---- Numbers in the "C" locale ----------------------------------------------
+// ---- Numbers -----------------------------------------------------------------
 
-// The process locale may use "," as decimal point (the toolkit sets it from
-// the environment); the settings file always uses ".".
-class TCLocaleScope {
- public:
-  TCLocaleScope() : previous_(uselocale(CLocale())) {}
-  ~TCLocaleScope() { uselocale(previous_); }
-  TCLocaleScope(const TCLocaleScope&) = delete;
-  TCLocaleScope& operator=(const TCLocaleScope&) = delete;
-
- private:
-  static locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return c;
-  }
-  locale_t previous_;
-};
-
-bool IsCSpace(char ch) {
-  return ch == ' ' || (ch >= '\t' && ch <= '\r');
-}
-bool IsDigit(char ch) {
-  return ch >= '0' && ch <= '9';
-}
-
-const char* SkipDigits(const char* text) {
-  while (IsDigit(*text)) {
-    ++text;
-  }
-  return text;
-}
-
-// End of the longest decimal number at text (sign, digits, ".", fraction,
-// exponent), or text itself when none starts there.
-const char* DecimalNumberEnd(const char* text) {
-  const char* mantissa = text + (*text == '+' || *text == '-' ? 1 : 0);
-  const char* end = SkipDigits(mantissa);
-  bool hasDigits = end != mantissa;
-  if (*end == '.') {
-    const char* fraction = end + 1;
-    end = SkipDigits(fraction);
-    hasDigits = hasDigits || end != fraction;
-  }
-  if (!hasDigits) {
-    return text;
-  }
-  if (*end == 'e' || *end == 'E') {
-    const char* exponent = end + 1;
-    exponent += (*exponent == '+' || *exponent == '-') ? 1 : 0;
-    const char* exponentEnd = SkipDigits(exponent);
-    if (exponentEnd != exponent) {
-      end = exponentEnd;
-    }
-  }
-  return end;
-}
-
-// strtod's reading restricted to decimal notation; no value when the number
-// overflows, so that no infinity reaches the parameters.
+// A number that overflows has no place in the parameters: no value, so that
+// the entry is ignored.
 std::optional<double> ReadNumber(const char* text) {
-  while (IsCSpace(*text)) {
-    ++text;
-  }
-  const char* end = DecimalNumberEnd(text);
-  if (end == text) {
-    return 0.0;
-  }
-  std::string number(text, end);
-  double value;
-  {
-    TCLocaleScope cLocale;
-    value = strtod(number.c_str(), nullptr);
-  }
+  const double value = ReadDecimal(text);
   if (std::isinf(value)) {
     return std::nullopt;
   }
   return value;
-}
-
-// atol's reading, saturated at the 32-bit bounds of the fields it fills.
-int32_t ReadInteger(const char* text) {
-  while (IsCSpace(*text)) {
-    ++text;
-  }
-  bool negative = *text == '-';
-  if (*text == '+' || *text == '-') {
-    ++text;
-  }
-  constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;
-  int64_t magnitude = 0;
-  for (; IsDigit(*text); ++text) {
-    magnitude = std::min(magnitude * 10 + (*text - '0'), kLimit);
-  }
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(negative ? -magnitude : magnitude, INT32_MIN, INT32_MAX));
 }
 
 // ---- Loading ------------------------------------------------------------------
@@ -242,9 +157,9 @@ void ApplyNumber(int tag, double number, bool fromFallback) {
 
 void ApplyEntry(int tag, const char* text, bool fromFallback) {
   if (tag == 29) {
-    FeedParams.SinSqRamps = ReadInteger(text) != 0;
+    FeedParams.SinSqRamps = ReadInteger32(text) != 0;
   } else if (tag == 900) {
-    Language = ReadInteger(text);
+    Language = ReadInteger32(text);
   } else if (std::optional<double> number = ReadNumber(text)) {
     ApplyNumber(tag, *number, fromFallback);
   }
