@@ -383,7 +383,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TRejection{"TS_VZ", "ED_MaxSpeedS", u"inf", u"80.0", kHintSpeedDe,
                                  kHintSpeedEn, &TFeedParams::SpeedLimit},
                       TRejection{"TS_VZ", "ED_AngleS", u"abc", u"180", kHintAngleDe, kHintAngleEn,
-                                 &TFeedParams::ApertureAngle}));
+                                 &TFeedParams::ApertureAngle}),
+    [](const auto& info) {
+      return std::string(info.param.box) + "_" + std::to_string(info.index);
+    });
 
 // Two boxes out of range in one pass: the rejection of the first moves the
 // focus, whose exit runs a nested pass that rejects the second; the outer
