@@ -1,0 +1,93 @@
+#include "ui/qt/QtLook.h"
+
+#include <QFontDatabase>
+#include <array>
+
+namespace {
+
+// Windows system colour indices used by the window definition.
+constexpr int kColorWindow = 5;
+constexpr int kColorWindowText = 8;
+constexpr int kColorBtnFace = 15;
+constexpr int kColorInfoBk = 24;
+
+// Faces with the metrics the fixed label widths were laid out for, in order
+// of preference after the definition's own font. Liberation Sans and Arimo
+// share Arial's advance widths.
+constexpr std::array<const char*, 3> kMetricCompatibleFaces = {"Liberation Sans", "Arimo", "Arial"};
+
+const QColor kBlack(0, 0, 0);
+
+}  // namespace
+
+QColor ColorOf(TColor color) {
+  if (color.IsNone()) {
+    return {};
+  }
+  if (!color.IsSystem()) {
+    return {color.Red(), color.Green(), color.Blue()};
+  }
+  switch (color.SystemIndex()) {
+    case kColorWindow:
+      return {255, 255, 255};
+    case kColorWindowText:
+      return {0, 0, 0};
+    case kColorBtnFace:
+      return {240, 240, 240};
+    case kColorInfoBk:
+      return {255, 255, 225};
+    default:
+      return {};
+  }
+}
+
+QString WindowFontFamily(const TFormDef& form) {
+  const QString wanted = ToQString(form.FontName);
+  if (QFontDatabase::hasFamily(wanted)) {
+    return wanted;
+  }
+  for (const char* face : kMetricCompatibleFaces) {
+    if (QFontDatabase::hasFamily(QString::fromLatin1(face))) {
+      return QString::fromLatin1(face);
+    }
+  }
+  return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+QFont WindowFont(const TFormDef& form) {
+  QFont font(WindowFontFamily(form));
+  font.setStyleHint(QFont::SansSerif);
+  // Full hinting (a common desktop setting) rounds every advance up and
+  // widens a long label by several pixels; the layout is fixed in pixels, so
+  // the text keeps the face's own widths.
+  font.setHintingPreference(QFont::PreferVerticalHinting);
+  // A negative height is the character height in pixels.
+  font.setPixelSize(form.FontHeight < 0 ? -form.FontHeight : form.FontHeight);
+  return font;
+}
+
+QPalette WindowPalette(const TFormDef& form) {
+  const QColor face = ColorOf(form.Color).isValid() ? ColorOf(form.Color) : ColorOf(clBtnFace);
+  const QColor text = ColorOf(form.FontColor).isValid() ? ColorOf(form.FontColor) : kBlack;
+  QPalette palette(text, face, face.lighter(120), face.darker(160), face.darker(120), text,
+                   ColorOf(clWindow));
+  palette.setColor(QPalette::ButtonText, text);
+  palette.setColor(QPalette::ToolTipBase, ColorOf(clInfoBk));
+  palette.setColor(QPalette::ToolTipText, text);
+  palette.setColor(QPalette::Highlight, QColor(0, 120, 215));
+  palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+  palette.setColor(QPalette::PlaceholderText, QColor(120, 120, 120));
+  return palette;
+}
+
+QPalette PaletteWithBackground(QPalette palette, QColor background) {
+  if (background.isValid()) {
+    palette.setColor(QPalette::Window, background);
+  }
+  // Children of a disabled panel keep their normal look: they merely take
+  // no input.
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, kBlack);
+  palette.setColor(QPalette::Disabled, QPalette::Text, kBlack);
+  palette.setColor(QPalette::Disabled, QPalette::ButtonText, kBlack);
+  return palette;
+}

@@ -1,0 +1,774 @@
+#include "ui/qt/QtWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QWheelEvent>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "ui/qt/QtLook.h"
+
+namespace {
+
+// ---- What the user did, in the controls' terms ----
+
+// Focus moves the user made. The program's own set-focus (OtherFocusReason),
+// window activation and popups are not exits.
+bool IsUserFocusMove(Qt::FocusReason reason) {
+  return reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+         reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+}
+
+void ReportFocus(TWinControl* control, const QFocusEvent& event) {
+  // A control that already holds the logical focus was focused by the
+  // program, whatever reason Qt gives.
+  if (control != nullptr && IsUserFocusMove(event.reason()) && !control->Focused()) {
+    control->UserFocused();
+  }
+}
+
+// The virtual-key code of a Qt key; nothing for keys the window never asks
+// about beyond the common editing and navigation keys.
+std::optional<uint16_t> VirtualKey(int key) {
+  if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
+    return static_cast<uint16_t>(key);  // Qt uses the ASCII codes, as virtual keys do
+  }
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+    return static_cast<uint16_t>(112 + (key - Qt::Key_F1));
+  }
+  switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return vkReturn;
+    case Qt::Key_Space:
+      return vkSpace;
+    case Qt::Key_Backspace:
+      return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return 9;
+    case Qt::Key_Escape:
+      return 27;
+    case Qt::Key_PageUp:
+      return 33;
+    case Qt::Key_PageDown:
+      return 34;
+    case Qt::Key_End:
+      return 35;
+    case Qt::Key_Home:
+      return 36;
+    case Qt::Key_Left:
+      return 37;
+    case Qt::Key_Up:
+      return 38;
+    case Qt::Key_Right:
+      return 39;
+    case Qt::Key_Down:
+      return 40;
+    case Qt::Key_Insert:
+      return 45;
+    case Qt::Key_Delete:
+      return 46;
+    default:
+      return std::nullopt;
+  }
+}
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers) {
+  TShiftState shift = 0;
+  shift |= (modifiers & Qt::ShiftModifier) ? ssShift : 0;
+  shift |= (modifiers & Qt::AltModifier) ? ssAlt : 0;
+  shift |= (modifiers & Qt::ControlModifier) ? ssCtrl : 0;
+  return shift;
+}
+
+// Runs the key-down; false when the handler consumed the key, which the
+// widget must then not process.
+bool ReportKeyDown(TWinControl* control, const QKeyEvent& event) {
+  if (control == nullptr) {
+    return true;
+  }
+  if (std::optional<uint16_t> key = VirtualKey(event.key())) {
+    return control->UserKeyDown(*key, ShiftOf(event.modifiers())) != 0;
+  }
+  return true;
+}
+
+TPageControl* PageControlOf(const TForm& form) {
+  for (const auto& control : form.Controls()) {
+    if (auto* pages = dynamic_cast<TPageControl*>(control.get())) {
+      return pages;
+    }
+  }
+  return nullptr;
+}
+
+// ---- Widgets that report to their control ----
+
+// Knows the control it reports to from the moment the control exists until
+// the control's peer goes; reports nothing outside that time.
+template <class TControlType>
+class TBound {
+ public:
+  void Bind(TControlType* control) { control_ = control; }
+  TControlType* Control() const { return control_; }
+
+ protected:
+  TControlType* control_ = nullptr;
+};
+
+class TFormWidget : public QWidget, public TBound<TForm> {
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QWidget::showEvent(event);
+    // Once: a later, spontaneous show is the window coming back from the
+    // task bar.
+    if (control_ != nullptr && !event->spontaneous() && !shown_) {
+      shown_ = true;
+      control_->UserShown();
+    }
+  }
+
+  void closeEvent(QCloseEvent* event) override {
+    if (control_ == nullptr || control_->UserClosed()) {
+      event->accept();
+    } else {
+      event->ignore();
+    }
+  }
+
+  bool focusNextPrevChild(bool next) override {
+    QWidget* current = QApplication::focusWidget();
+    if (current != nullptr && isAncestorOf(current) && !current->isVisible()) {
+      // Qt moves the focus off a page it hides. That is no user's move: the
+      // tab bar takes it without an exit, and the logic goes on from its
+      // logical focus.
+      if (QWidget* tabs = PageControlWidget()) {
+        tabs->setFocus(Qt::OtherFocusReason);
+        return true;
+      }
+    }
+    if (QWidget* target = NextInTabOrder(current, next)) {
+      target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
+    }
+    return QWidget::focusNextPrevChild(next);
+  }
+
+ private:
+  QWidget* PageControlWidget() const {
+    TPageControl* pages = control_ != nullptr ? PageControlOf(*control_) : nullptr;
+    return pages != nullptr ? findChild<QWidget*>(ToQString(pages->Name())) : nullptr;
+  }
+
+  // The next control of the active page in the definition's tab order,
+  // wrapping; the first (or last) when the focus is outside the page.
+  QWidget* NextInTabOrder(QWidget* current, bool next) const {
+    TPageControl* pages = control_ != nullptr ? PageControlOf(*control_) : nullptr;
+    if (pages == nullptr || pages->ActivePage() == nullptr) {
+      return nullptr;
+    }
+    std::vector<QWidget*> cycle;
+    for (std::string_view name : TabCycle(control_->Definition(), pages->ActivePage()->Name())) {
+      auto* widget = findChild<QWidget*>(ToQString(name));
+      if (widget != nullptr && widget->isVisible() && widget->isEnabled()) {
+        cycle.push_back(widget);
+      }
+    }
+    if (cycle.empty()) {
+      return nullptr;
+    }
+    const auto count = static_cast<std::ptrdiff_t>(cycle.size());
+    for (std::ptrdiff_t i = 0; i < count; ++i) {
+      if (current != nullptr && (cycle[i] == current || cycle[i]->isAncestorOf(current))) {
+        return cycle[((next ? i + 1 : i - 1) + count) % count];
+      }
+    }
+    return next ? cycle.front() : cycle.back();
+  }
+
+  bool shown_ = false;
+};
+
+class TEditWidget : public QLineEdit, public TBound<TEdit> {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QLineEdit::focusInEvent(event);
+    ReportFocus(control_, *event);
+  }
+
+  // One key press carries both the key-down and the character: the
+  // key-down runs first, then the character, which the logic may swallow
+  // (0) or replace.
+  void keyPressEvent(QKeyEvent* event) override {
+    QPointer<TEditWidget> self(this);
+    const bool wanted = ReportKeyDown(control_, *event);
+    if (self == nullptr) {
+      return;
+    }
+    if (!wanted) {
+      event->accept();
+      return;
+    }
+    const QString typed = event->text();
+    if (control_ == nullptr || typed.isEmpty()) {
+      QLineEdit::keyPressEvent(event);
+      return;
+    }
+    QString passed;
+    bool changed = false;
+    for (QChar character : typed) {
+      const char16_t result = control_->UserKeyPress(character.unicode());
+      changed = changed || result != character.unicode();
+      if (result != 0) {
+        passed += QChar(result);
+      }
+    }
+    if (self == nullptr) {
+      return;
+    }
+    if (!changed) {
+      QLineEdit::keyPressEvent(event);
+      return;
+    }
+    if (!passed.isEmpty()) {
+      insert(passed);
+    }
+    event->accept();
+  }
+};
+
+class TCheckBoxWidget : public QCheckBox, public TBound<TCheckBox> {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QCheckBox::focusInEvent(event);
+    ReportFocus(control_, *event);
+  }
+
+  // The key-down runs while the box still shows its old state. If it ends
+  // with the focus elsewhere (a rejected entry took it back), the key no
+  // longer belongs to the box.
+  void keyPressEvent(QKeyEvent* event) override {
+    QPointer<TCheckBoxWidget> self(this);
+    const bool wanted = ReportKeyDown(control_, *event);
+    if (self == nullptr) {
+      return;
+    }
+    if (!wanted || (control_ != nullptr && !hasFocus())) {
+      event->accept();
+      return;
+    }
+    QCheckBox::keyPressEvent(event);
+  }
+
+  // The press comes after the focus move it caused; when that move ended
+  // with the focus elsewhere (a message box answered a rejected entry), the
+  // click is swallowed.
+  void mousePressEvent(QMouseEvent* event) override {
+    if (control_ != nullptr && !hasFocus()) {
+      event->accept();
+      return;
+    }
+    QCheckBox::mousePressEvent(event);
+  }
+};
+
+class TComboBoxWidget : public QComboBox, public TBound<TComboBox> {
+ public:
+  using QComboBox::QComboBox;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QComboBox::focusInEvent(event);
+    ReportFocus(control_, *event);
+  }
+};
+
+class TTabBarWidget : public QTabBar, public TBound<TPageControl> {
+ public:
+  using QTabBar::QTabBar;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QTabBar::focusInEvent(event);
+    ReportFocus(control_, *event);
+  }
+
+  // Pages change by a click or the keyboard only: a wheel turn over the tabs
+  // would switch pages without the focus leaving the box first.
+  void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
+
+class TPageControlWidget : public QTabWidget {
+ public:
+  explicit TPageControlWidget(QWidget* parent) : QTabWidget(parent), bar_(new TTabBarWidget) {
+    setTabBar(bar_);
+    // A click on a tab takes the focus first, so the focused box's exit
+    // runs while its own page is still the active one.
+    bar_->setFocusPolicy(Qt::StrongFocus);
+  }
+
+  TTabBarWidget& Bar() const { return *bar_; }
+
+ protected:
+  // Ctrl+Tab and Ctrl+Shift+Tab: move the focus to the tab bar first, for
+  // the same reason as a click.
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool switchesPage = (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+                              (event->modifiers() & Qt::ControlModifier);
+    if (switchesPage && !bar_->hasFocus()) {
+      bar_->setFocus(Qt::TabFocusReason);
+    }
+    QTabWidget::keyPressEvent(event);
+  }
+
+ private:
+  TTabBarWidget* bar_;
+};
+
+// ---- Peers: one widget access per method ----
+
+// A peer whose widget holds child controls.
+class TContainerPeer {
+ public:
+  virtual ~TContainerPeer() = default;
+  virtual QWidget* Container() const = 0;
+};
+
+QWidget* ContainerOf(TPeer& peer) {
+  auto* container = dynamic_cast<TContainerPeer*>(&peer);
+  QWidget* widget = container != nullptr ? container->Container() : nullptr;
+  if (widget == nullptr) {
+    throw std::logic_error("a control was placed on a control that holds no children");
+  }
+  return widget;
+}
+
+// Unbinds the widget when the control's peer goes, so a widget that lives a
+// little longer (until its window is deleted) reports to no one.
+template <class TWidget, class TControlType>
+class TBinding {
+ public:
+  explicit TBinding(TWidget* widget) : widget_(widget) {}
+  ~TBinding() {
+    if (widget_ != nullptr) {
+      widget_->Bind(nullptr);
+    }
+  }
+  TBinding(const TBinding&) = delete;
+  TBinding& operator=(const TBinding&) = delete;
+
+  void Bind(TControl& control) { widget_->Bind(dynamic_cast<TControlType*>(&control)); }
+  TWidget* operator->() const { return widget_; }
+  TWidget* Get() const { return widget_; }
+
+ private:
+  QPointer<TWidget> widget_;
+};
+
+class TFormPeerQt : public TFormPeer, public TContainerPeer {
+ public:
+  explicit TFormPeerQt(TFormWidget* widget) : widget_(widget) {}
+  // The window goes with its form, and every widget with it.
+  ~TFormPeerQt() override {
+    if (TFormWidget* widget = widget_.Get()) {
+      widget->Bind(nullptr);
+      delete widget;
+    }
+  }
+  void Attach(TControl& control) override { widget_.Bind(control); }
+  QWidget* Container() const override { return widget_.Get(); }
+
+ private:
+  TBinding<TFormWidget, TForm> widget_;
+};
+
+class TPanelPeerQt : public TPanelPeer, public TContainerPeer {
+ public:
+  explicit TPanelPeerQt(QFrame* widget) : widget_(widget) {}
+  QWidget* Container() const override { return widget_; }
+
+ private:
+  QPointer<QFrame> widget_;
+};
+
+class TGroupBoxPeerQt : public TGroupBoxPeer, public TContainerPeer {
+ public:
+  explicit TGroupBoxPeerQt(QGroupBox* widget) : widget_(widget) {}
+  QWidget* Container() const override { return widget_; }
+
+ private:
+  QPointer<QGroupBox> widget_;
+};
+
+// The room a label has from its left edge to the nearest control beside it
+// on the same row, or to its parent's edge.
+int RoomRightOf(const QWidget& label) {
+  const QWidget* parent = label.parentWidget();
+  int limit = parent->width();
+  const QRect own = label.geometry();
+  for (const QObject* object : parent->children()) {
+    const auto* sibling = qobject_cast<const QWidget*>(object);
+    if (sibling == nullptr || sibling == &label || sibling->isWindow()) {
+      continue;
+    }
+    const QRect other = sibling->geometry();
+    const bool sameRow = other.top() <= own.bottom() && other.bottom() >= own.top();
+    if (sameRow && other.left() > own.left()) {
+      limit = std::min(limit, other.left());
+    }
+  }
+  return limit - own.left();
+}
+
+class TLabelPeerQt : public TLabelPeer {
+ public:
+  explicit TLabelPeerQt(QLabel* widget) : widget_(widget) {}
+
+  // Labels size themselves to their text, from their left edge. A text that
+  // would come closer than a small gap to the control beside it is set a
+  // little narrower instead: the fallback faces are not exactly as wide as
+  // the one the layout was drawn with.
+  void SetCaption(const std::u16string& caption) override {
+    const QString text = ToQString(caption);
+    QFont font = widget_->parentWidget()->font();
+    const int room = RoomRightOf(*widget_) - kGap;
+    for (int stretch = 100; stretch > kNarrowest; --stretch) {
+      font.setStretch(stretch);
+      if (QFontMetrics(font).horizontalAdvance(text) <= room) {
+        break;
+      }
+    }
+    widget_->setFont(font);
+    widget_->setText(text);
+    widget_->resize(widget_->sizeHint().width(), widget_->height());
+  }
+
+ private:
+  static constexpr int kGap = 4;         // pixels before the next control
+  static constexpr int kNarrowest = 85;  // per cent of the normal width
+
+  QPointer<QLabel> widget_;
+};
+
+class TTabSheetPeerQt : public TTabSheetPeer, public TContainerPeer {
+ public:
+  TTabSheetPeerQt(QTabWidget* tabs, QWidget* page) : tabs_(tabs), page_(page) {}
+  void SetCaption(const std::u16string& caption) override {
+    tabs_->setTabText(tabs_->indexOf(page_), ToQString(caption));
+  }
+  QWidget* Container() const override { return page_; }
+
+ private:
+  QPointer<QTabWidget> tabs_;
+  QPointer<QWidget> page_;
+};
+
+class TEditPeerQt : public TEditPeer {
+ public:
+  explicit TEditPeerQt(TEditWidget* widget) : widget_(widget) {}
+  void Attach(TControl& control) override { widget_.Bind(control); }
+  void SetText(const std::u16string& text) override { widget_->setText(ToQString(text)); }
+  std::u16string GetText() const override { return FromQString(widget_->text()); }
+  // The background in every state: a result box on a disabled panel keeps it.
+  void SetColor(TColor color) override {
+    QPalette palette = widget_->palette();
+    palette.setColor(QPalette::Base, ColorOf(color));
+    widget_->setPalette(palette);
+  }
+  void TakeFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
+  void SelectAll() override { widget_->selectAll(); }
+
+ private:
+  TBinding<TEditWidget, TEdit> widget_;
+};
+
+class TCheckBoxPeerQt : public TCheckBoxPeer {
+ public:
+  explicit TCheckBoxPeerQt(TCheckBoxWidget* widget) : widget_(widget) {
+    QObject::connect(widget, &QCheckBox::toggled, widget, [widget] {
+      if (TCheckBox* control = widget->Control()) {
+        control->UserToggled();
+      }
+    });
+  }
+  void Attach(TControl& control) override { widget_.Bind(control); }
+  void SetCaption(const std::u16string& caption) override { widget_->setText(ToQString(caption)); }
+  void SetChecked(bool checked) override {
+    const QSignalBlocker quiet(widget_.Get());
+    widget_->setChecked(checked);
+  }
+  bool GetChecked() const override { return widget_->isChecked(); }
+  void TakeFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
+
+ private:
+  TBinding<TCheckBoxWidget, TCheckBox> widget_;
+};
+
+class TComboBoxPeerQt : public TComboBoxPeer {
+ public:
+  explicit TComboBoxPeerQt(TComboBoxWidget* widget) : widget_(widget) {
+    auto changed = [widget] {
+      if (TComboBox* control = widget->Control()) {
+        control->UserChanged();
+      }
+    };
+    QObject::connect(widget, &QComboBox::activated, widget, changed);
+    QObject::connect(widget->lineEdit(), &QLineEdit::textEdited, widget, changed);
+  }
+  void Attach(TControl& control) override { widget_.Bind(control); }
+  void SetItemIndex(int index) override {
+    const QSignalBlocker quietBox(widget_.Get());
+    const QSignalBlocker quietText(widget_->lineEdit());
+    widget_->setCurrentIndex(index);
+  }
+  // The item whose text the box shows exactly; -1 for a text that names none.
+  int GetItemIndex() const override {
+    return widget_->findText(widget_->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+  }
+  void TakeFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
+
+ private:
+  TBinding<TComboBoxWidget, TComboBox> widget_;
+};
+
+class TPageControlPeerQt : public TPageControlPeer {
+ public:
+  explicit TPageControlPeerQt(TPageControlWidget* widget) : widget_(widget), bar_(&widget->Bar()) {
+    TTabBarWidget* bar = &widget->Bar();
+    QObject::connect(widget, &QTabWidget::currentChanged, widget, [bar](int index) {
+      TPageControl* control = bar->Control();
+      if (control != nullptr && index >= 0 && index < control->PageCount()) {
+        control->UserSelectedPage(control->Page(index));
+      }
+    });
+  }
+  void Attach(TControl& control) override { bar_.Bind(control); }
+  void SetActivePage(int pageIndex) override {
+    const QSignalBlocker quiet(widget_.data());
+    widget_->setCurrentIndex(pageIndex);
+  }
+  void TakeFocus() override { bar_->setFocus(Qt::OtherFocusReason); }
+  QTabWidget* Tabs() const { return widget_; }
+
+ private:
+  QPointer<TPageControlWidget> widget_;
+  TBinding<TTabBarWidget, TPageControl> bar_;
+};
+
+class TImagePeerQt : public TImagePeer {
+ public:
+  TImagePeerQt(QLabel* widget, bool visible) : widget_(widget), visible_(visible) {}
+  void SetVisible(bool visible) override {
+    visible_ = visible;
+    widget_->setVisible(visible);
+  }
+  void SetParent(TPeer& parent) override {
+    const QPoint place = widget_->pos();
+    widget_->setParent(ContainerOf(parent));
+    widget_->move(place);
+    // A widget given a new parent is hidden until it is shown again.
+    widget_->setVisible(visible_);
+  }
+
+ private:
+  QPointer<QLabel> widget_;
+  bool visible_;
+};
+
+// ---- Building ----
+
+void Place(QWidget& widget, const TControlDef& def) {
+  widget.setObjectName(ToQString(def.Name));
+  widget.setGeometry(def.Left, def.Top, def.Width, def.Height);
+  widget.setEnabled(def.Enabled);
+}
+
+// The picture of a logo image, kept as a resource under the control's name;
+// with Transparent, the colour of its bottom-left pixel is not painted.
+QPixmap LogoPicture(const TControlDef& def) {
+  QImage picture(QStringLiteral(":/kolvane/") + ToQString(def.Name) + QStringLiteral(".bmp"));
+  if (picture.isNull() || !def.Transparent) {
+    return QPixmap::fromImage(picture);
+  }
+  picture = picture.convertToFormat(QImage::Format_ARGB32);
+  const QRgb key = picture.pixel(0, picture.height() - 1);
+  for (int y = 0; y < picture.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+    for (int x = 0; x < picture.width(); ++x) {
+      if (line[x] == key) {
+        line[x] = qRgba(0, 0, 0, 0);
+      }
+    }
+  }
+  return QPixmap::fromImage(picture);
+}
+
+}  // namespace
+
+TQtWindow::TQtWindow() = default;
+TQtWindow::~TQtWindow() = default;
+
+QWidget* TQtWindow::TopLevel() const {
+  return topLevel_;
+}
+
+QWidget* TQtWindow::Widget(std::string_view name) const {
+  auto found = widgets_.find(name);
+  return found == widgets_.end() ? nullptr : found->second.data();
+}
+
+void TQtWindow::Register(std::string_view name, QWidget* widget) {
+  widgets_[std::string(name)] = widget;
+}
+
+std::unique_ptr<TFormPeer> TQtWindow::MakeForm(const TFormDef& def) {
+  auto* widget = new TFormWidget;
+  widget->setObjectName(ToQString(def.Name));
+  widget->setWindowTitle(ToQString(def.Caption));
+  widget->setFont(WindowFont(def));
+  widget->setPalette(WindowPalette(def));
+  widget->setAutoFillBackground(true);
+  widget->setFixedSize(def.ClientWidth, def.ClientHeight);
+  if (def.BorderStyle == TBorderStyle::Single) {
+    widget->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint);
+  }
+  if (def.Position == TPosition::DesktopCenter) {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      widget->move(screen->availableGeometry().center() - widget->rect().center());
+    }
+  }
+  topLevel_ = widget;
+  Register(def.Name, widget);
+  return std::make_unique<TFormPeerQt>(widget);
+}
+
+std::unique_ptr<TPageControlPeer> TQtWindow::MakePageControl(const TControlDef& def,
+                                                             TPeer& parent) {
+  auto* widget = new TPageControlWidget(ContainerOf(parent));
+  Place(*widget, def);
+  Register(def.Name, widget);
+  return std::make_unique<TPageControlPeerQt>(widget);
+}
+
+std::unique_ptr<TTabSheetPeer> TQtWindow::MakeTabSheet(const TControlDef& def, TPeer& parent) {
+  auto* pages = dynamic_cast<TPageControlPeerQt*>(&parent);
+  if (pages == nullptr) {
+    throw std::logic_error("a tab sheet outside a page control");
+  }
+  auto* page = new QWidget;
+  page->setObjectName(ToQString(def.Name));
+  page->setAutoFillBackground(true);
+  page->setPalette(PaletteWithBackground(page->palette(), ColorOf(def.Color)));
+  {
+    // Adding the first page selects it: that is no user's choice.
+    const QSignalBlocker quiet(pages->Tabs());
+    pages->Tabs()->addTab(page, QString());
+  }
+  Register(def.Name, page);
+  return std::make_unique<TTabSheetPeerQt>(pages->Tabs(), page);
+}
+
+std::unique_ptr<TLabelPeer> TQtWindow::MakeLabel(const TControlDef& def, TPeer& parent) {
+  auto* widget = new QLabel(ContainerOf(parent));
+  Place(*widget, def);
+  widget->setTextFormat(Qt::PlainText);
+  widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto peer = std::make_unique<TLabelPeerQt>(widget);
+  if (!def.Text.empty()) {
+    peer->SetCaption(std::u16string(def.Text));
+  }
+  Register(def.Name, widget);
+  return peer;
+}
+
+std::unique_ptr<TEditPeer> TQtWindow::MakeEdit(const TControlDef& def, TPeer& parent) {
+  auto* widget = new TEditWidget(ContainerOf(parent));
+  Place(*widget, def);
+  auto peer = std::make_unique<TEditPeerQt>(widget);
+  peer->SetText(std::u16string(def.Text));
+  peer->SetColor(def.Color.IsNone() ? clWindow : def.Color);
+  Register(def.Name, widget);
+  return peer;
+}
+
+std::unique_ptr<TPanelPeer> TQtWindow::MakePanel(const TControlDef& def, TPeer& parent) {
+  auto* widget = new QFrame(ContainerOf(parent));
+  Place(*widget, def);
+  widget->setAutoFillBackground(true);
+  widget->setPalette(PaletteWithBackground(widget->palette(), ColorOf(def.Color)));
+  // Only the inner bevel draws a line; a lowered one is a sunken panel.
+  if (def.BevelInner != TBevelCut::None || def.BevelOuter != TBevelCut::None) {
+    const bool lowered =
+        (def.BevelInner == TBevelCut::Lowered) ||
+        (def.BevelInner == TBevelCut::None && def.BevelOuter == TBevelCut::Lowered);
+    widget->setFrameStyle(QFrame::Panel | (lowered ? QFrame::Sunken : QFrame::Raised));
+    widget->setLineWidth(1);
+  }
+  Register(def.Name, widget);
+  return std::make_unique<TPanelPeerQt>(widget);
+}
+
+std::unique_ptr<TImagePeer> TQtWindow::MakeImage(const TControlDef& def, TPeer& parent) {
+  auto* widget = new QLabel(ContainerOf(parent));
+  Place(*widget, def);
+  widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  widget->setPixmap(LogoPicture(def));
+  widget->setVisible(def.Visible);
+  Register(def.Name, widget);
+  return std::make_unique<TImagePeerQt>(widget, def.Visible);
+}
+
+std::unique_ptr<TCheckBoxPeer> TQtWindow::MakeCheckBox(const TControlDef& def, TPeer& parent) {
+  auto* widget = new TCheckBoxWidget(ContainerOf(parent));
+  Place(*widget, def);
+  widget->setText(ToQString(def.Text));
+  Register(def.Name, widget);
+  return std::make_unique<TCheckBoxPeerQt>(widget);
+}
+
+std::unique_ptr<TComboBoxPeer> TQtWindow::MakeComboBox(const TControlDef& def, TPeer& parent) {
+  auto* widget = new TComboBoxWidget(ContainerOf(parent));
+  Place(*widget, def);
+  widget->setEditable(true);
+  // Enter must not add the typed text as a new item.
+  widget->setInsertPolicy(QComboBox::NoInsert);
+  for (std::u16string_view item : def.Items) {
+    widget->addItem(ToQString(item));
+  }
+  auto peer = std::make_unique<TComboBoxPeerQt>(widget);
+  peer->SetItemIndex(def.Selected);
+  Register(def.Name, widget);
+  return peer;
+}
+
+std::unique_ptr<TGroupBoxPeer> TQtWindow::MakeGroupBox(const TControlDef& def, TPeer& parent) {
+  auto* widget = new QGroupBox(ToQString(def.Text), ContainerOf(parent));
+  Place(*widget, def);
+  Register(def.Name, widget);
+  return std::make_unique<TGroupBoxPeerQt>(widget);
+}
