@@ -453,15 +453,20 @@ class TLabelPeerQt : public TLabelPeer {
   // the one the layout was drawn with.
   void SetCaption(const std::u16string& caption) override {
     const QString text = ToQString(caption);
-    QFont font = widget_->parentWidget()->font();
+    const QFont normal = widget_->parentWidget()->font();
     const int room = RoomRightOf(*widget_) - kGap;
-    for (int stretch = 100; stretch > kNarrowest; --stretch) {
-      font.setStretch(stretch);
-      if (QFontMetrics(font).horizontalAdvance(text) <= room) {
-        break;
+    if (QFontMetrics(normal).horizontalAdvance(text) <= room) {
+      widget_->setFont(normal);
+    } else {
+      QFont narrow = normal;
+      for (int stretch = 99; stretch >= kNarrowest; --stretch) {
+        narrow.setStretch(stretch);
+        if (QFontMetrics(narrow).horizontalAdvance(text) <= room) {
+          break;
+        }
       }
+      widget_->setFont(narrow);
     }
-    widget_->setFont(font);
     widget_->setText(text);
     widget_->resize(widget_->sizeHint().width(), widget_->height());
   }
