@@ -541,12 +541,13 @@ class TComboBoxPeerQt : public TComboBoxPeer {
       }
     };
     QObject::connect(widget, &QComboBox::activated, widget, changed);
-    QObject::connect(widget->lineEdit(), &QLineEdit::textEdited, widget, changed);
+    // Typing: the edit text, also as the inline completion fills it in
+    // ("E" becomes "English"), which the line edit's textEdited misses.
+    QObject::connect(widget, &QComboBox::editTextChanged, widget, changed);
   }
   void Attach(TControl& control) override { widget_.Bind(control); }
   void SetItemIndex(int index) override {
-    const QSignalBlocker quietBox(widget_.Get());
-    const QSignalBlocker quietText(widget_->lineEdit());
+    const QSignalBlocker quiet(widget_.Get());
     widget_->setCurrentIndex(index);
   }
   // The item whose text the box shows exactly; -1 for a text that names none.

@@ -17,9 +17,9 @@
 //   tabs move the focus to the tab bar first for the same reason.
 // - Enter in a box arrives as one key press: key-down first, then the
 //   character, which the logic may swallow.
-// - A check box reports `toggled` only, a combo box `activated` and its
-//   line edit's `textEdited`. The program's own setters block the widget's
-//   signals.
+// - A check box reports `toggled` only, a combo box `activated` and
+//   `editTextChanged` (typing, and the inline completion that follows it).
+//   The program's own setters block the widget's signals.
 
 #include <QPointer>
 #include <QWidget>
