@@ -1,6 +1,7 @@
 #include "ui/qt/QtLook.h"
 
 #include <QFontDatabase>
+#include <QImageReader>
 #include <array>
 
 namespace {
@@ -90,4 +91,10 @@ QPalette PaletteWithBackground(QPalette palette, QColor background) {
   palette.setColor(QPalette::Disabled, QPalette::Text, kBlack);
   palette.setColor(QPalette::Disabled, QPalette::ButtonText, kBlack);
   return palette;
+}
+
+QImage ReadResourceImage(const QString& name, const char* format) {
+  QImageReader reader(QStringLiteral(":/kolvane/") + name, format);
+  reader.setAutoDetectImageFormat(false);
+  return reader.read();
 }

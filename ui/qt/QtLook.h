@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPalette>
 #include <QString>
 #include <string>
@@ -38,6 +39,11 @@ QPalette WindowPalette(const TFormDef& form);
 // The palette of a control with its own background colour; a disabled
 // control keeps its colours and black text.
 QPalette PaletteWithBackground(QPalette palette, QColor background);
+
+// One of the program's own pictures (":/kolvane/<name>"), read as the given
+// format, which Qt has built in. Left to guess, Qt would first load every
+// image format plugin installed to ask whether it claims the file.
+QImage ReadResourceImage(const QString& name, const char* format);
 
 inline QString ToQString(std::u16string_view text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QStyle>
 #include <QStyleFactory>
 #include <clocale>
@@ -49,7 +50,8 @@ void TQtShell::Initialize() {
   }
   QApplication::setPalette(WindowPalette(MainFormDef));
   QApplication::setFont(WindowFont(MainFormDef));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/kolvane/kolvane.png")));
+  QApplication::setWindowIcon(
+      QIcon(QPixmap::fromImage(ReadResourceImage(QStringLiteral("kolvane.png"), "png"))));
   QGuiApplication::setDesktopFileName(QStringLiteral("kolvane"));
 }
 

@@ -615,7 +615,7 @@ void Place(QWidget& widget, const TControlDef& def) {
 // The picture of a logo image, kept as a resource under the control's name;
 // with Transparent, the colour of its bottom-left pixel is not painted.
 QPixmap LogoPicture(const TControlDef& def) {
-  QImage picture(QStringLiteral(":/kolvane/") + ToQString(def.Name) + QStringLiteral(".bmp"));
+  QImage picture = ReadResourceImage(ToQString(def.Name) + QStringLiteral(".bmp"), "bmp");
   if (picture.isNull() || !def.Transparent) {
     return QPixmap::fromImage(picture);
   }
