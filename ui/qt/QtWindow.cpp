@@ -18,6 +18,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWheelEvent>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -414,13 +415,61 @@ class TPanelPeerQt : public TPanelPeer, public TContainerPeer {
   QPointer<QFrame> widget_;
 };
 
+// Where a control goes and whether it takes input, kept for a widget that is
+// built later.
+struct TPlacement {
+  QString Name;
+  QRect Geometry;
+  bool Enabled = true;
+};
+
+TPlacement PlacementOf(const TControlDef& def) {
+  return {ToQString(def.Name), QRect(def.Left, def.Top, def.Width, def.Height), def.Enabled};
+}
+
+void Place(QWidget& widget, const TPlacement& place) {
+  widget.setObjectName(place.Name);
+  widget.setGeometry(place.Geometry);
+  widget.setEnabled(place.Enabled);
+}
+
+void Place(QWidget& widget, const TControlDef& def) {
+  Place(widget, PlacementOf(def));
+}
+
+// A widget made after its parent is on the screen must be shown by hand;
+// one made under a hidden parent shows with it.
+void ShowWithParent(QWidget& widget) {
+  if (widget.parentWidget() != nullptr && widget.parentWidget()->isVisible()) {
+    widget.show();
+  }
+}
+
+// A widget that may still be pending on its page.
+template <class TWidget>
+struct TPendingWidget {
+  QPointer<TWidget> Widget;
+  QPointer<TPendingWidgets> Pending;
+
+  // The widget, built now if it was still pending.
+  TWidget* Get() {
+    if (Widget == nullptr && Pending != nullptr) {
+      Pending->BuildAll();
+    }
+    return Widget;
+  }
+};
+
 class TGroupBoxPeerQt : public TGroupBoxPeer, public TContainerPeer {
  public:
-  explicit TGroupBoxPeerQt(QGroupBox* widget) : widget_(widget) {}
-  QWidget* Container() const override { return widget_; }
+  explicit TGroupBoxPeerQt(std::shared_ptr<TPendingWidget<QGroupBox>> widget)
+      : widget_(std::move(widget)) {}
+  QWidget* Container() const override { return widget_->Get(); }
+  // The widget's place while it is pending; shared with what builds it.
+  const std::shared_ptr<TPendingWidget<QGroupBox>>& Pending() const { return widget_; }
 
  private:
-  QPointer<QGroupBox> widget_;
+  std::shared_ptr<TPendingWidget<QGroupBox>> widget_;
 };
 
 // The room a label has from its left edge to the nearest control beside it
@@ -532,32 +581,82 @@ class TCheckBoxPeerQt : public TCheckBoxPeer {
   TBinding<TCheckBoxWidget, TCheckBox> widget_;
 };
 
+// A combo box, and what it shows while its widget is still pending.
+struct TComboBoxState : TPendingWidget<TComboBoxWidget> {
+  QStringList Items;
+  int Index = -1;  // the item shown, -1 for none
+  TComboBox* Control = nullptr;
+
+  void Bind(TComboBox* control) {
+    Control = control;
+    if (Widget != nullptr) {
+      Widget->Bind(control);
+    }
+  }
+};
+
+void ConnectComboBox(TComboBoxWidget* widget) {
+  auto changed = [widget] {
+    if (TComboBox* control = widget->Control()) {
+      control->UserChanged();
+    }
+  };
+  QObject::connect(widget, &QComboBox::activated, widget, changed);
+  // Typing: the edit text, also as the inline completion fills it in
+  // ("E" becomes "English"), which the line edit's textEdited misses.
+  QObject::connect(widget, &QComboBox::editTextChanged, widget, changed);
+}
+
+// The combo box in its parent, as the state says: editable, its items, the
+// item it shows, bound to its control.
+TComboBoxWidget* BuildComboBox(QWidget* parent, const TPlacement& place, TComboBoxState& state) {
+  auto* widget = new TComboBoxWidget(parent);
+  Place(*widget, place);
+  widget->setEditable(true);
+  // Enter must not add the typed text as a new item.
+  widget->setInsertPolicy(QComboBox::NoInsert);
+  widget->addItems(state.Items);
+  {
+    const QSignalBlocker quiet(widget);
+    widget->setCurrentIndex(state.Index);
+  }
+  ConnectComboBox(widget);
+  widget->Bind(state.Control);
+  state.Widget = widget;
+  ShowWithParent(*widget);
+  return widget;
+}
+
+// Until its widget is built, the box answers from its state exactly as the
+// widget would: an index outside the items shows an empty text.
 class TComboBoxPeerQt : public TComboBoxPeer {
  public:
-  explicit TComboBoxPeerQt(TComboBoxWidget* widget) : widget_(widget) {
-    auto changed = [widget] {
-      if (TComboBox* control = widget->Control()) {
-        control->UserChanged();
-      }
-    };
-    QObject::connect(widget, &QComboBox::activated, widget, changed);
-    // Typing: the edit text, also as the inline completion fills it in
-    // ("E" becomes "English"), which the line edit's textEdited misses.
-    QObject::connect(widget, &QComboBox::editTextChanged, widget, changed);
-  }
-  void Attach(TControl& control) override { widget_.Bind(control); }
+  explicit TComboBoxPeerQt(std::shared_ptr<TComboBoxState> state) : state_(std::move(state)) {}
+  ~TComboBoxPeerQt() override { state_->Bind(nullptr); }
+  TComboBoxPeerQt(const TComboBoxPeerQt&) = delete;
+  TComboBoxPeerQt& operator=(const TComboBoxPeerQt&) = delete;
+
+  void Attach(TControl& control) override { state_->Bind(dynamic_cast<TComboBox*>(&control)); }
   void SetItemIndex(int index) override {
-    const QSignalBlocker quiet(widget_.Get());
-    widget_->setCurrentIndex(index);
+    if (TComboBoxWidget* widget = state_->Widget) {
+      const QSignalBlocker quiet(widget);
+      widget->setCurrentIndex(index);
+    } else {
+      state_->Index = index >= 0 && index < state_->Items.size() ? index : -1;
+    }
   }
   // The item whose text the box shows exactly; -1 for a text that names none.
   int GetItemIndex() const override {
-    return widget_->findText(widget_->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (TComboBoxWidget* widget = state_->Widget) {
+      return widget->findText(widget->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    }
+    const QString shown = state_->Index >= 0 ? state_->Items.at(state_->Index) : QString();
+    return static_cast<int>(state_->Items.indexOf(shown));
   }
-  void TakeFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
+  void TakeFocus() override { state_->Get()->setFocus(Qt::OtherFocusReason); }
 
  private:
-  TBinding<TComboBoxWidget, TComboBox> widget_;
+  std::shared_ptr<TComboBoxState> state_;
 };
 
 class TPageControlPeerQt : public TPageControlPeer {
@@ -606,12 +705,6 @@ class TImagePeerQt : public TImagePeer {
 
 // ---- Building ----
 
-void Place(QWidget& widget, const TControlDef& def) {
-  widget.setObjectName(ToQString(def.Name));
-  widget.setGeometry(def.Left, def.Top, def.Width, def.Height);
-  widget.setEnabled(def.Enabled);
-}
-
 // The picture of a logo image, kept as a resource under the control's name;
 // with Transparent, the colour of its bottom-left pixel is not painted.
 QPixmap LogoPicture(const TControlDef& def) {
@@ -634,16 +727,60 @@ QPixmap LogoPicture(const TControlDef& def) {
 
 }  // namespace
 
+TPendingWidgets::TPendingWidgets(QWidget* page) : QObject(page) {
+  page->installEventFilter(this);
+}
+
+void TPendingWidgets::Add(std::function<void()> build) {
+  builds_.push_back(std::move(build));
+}
+
+void TPendingWidgets::BuildAll() {
+  // A build may ask for a widget built before it, never for a later one.
+  std::vector<std::function<void()>> builds;
+  builds.swap(builds_);
+  for (std::function<void()>& build : builds) {
+    build();
+  }
+}
+
+bool TPendingWidgets::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show && watched == parent()) {
+    BuildAll();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
 TQtWindow::TQtWindow() = default;
-TQtWindow::~TQtWindow() = default;
+
+TQtWindow::~TQtWindow() {
+  // What is still pending would register its widgets here.
+  for (auto& [name, pending] : pending_) {
+    delete pending.data();
+  }
+}
 
 QWidget* TQtWindow::TopLevel() const {
   return topLevel_;
 }
 
 QWidget* TQtWindow::Widget(std::string_view name) const {
+  auto pending = pending_.find(name);
+  if (pending != pending_.end() && pending->second != nullptr) {
+    pending->second->BuildAll();
+  }
   auto found = widgets_.find(name);
   return found == widgets_.end() ? nullptr : found->second.data();
+}
+
+TPendingWidgets* TQtWindow::PendingOn(QWidget* page) {
+  if (page->isVisible()) {
+    return nullptr;
+  }
+  if (auto* pending = page->findChild<TPendingWidgets*>(QString(), Qt::FindDirectChildrenOnly)) {
+    return pending;
+  }
+  return new TPendingWidgets(page);
 }
 
 void TQtWindow::Register(std::string_view name, QWidget* widget) {
@@ -758,23 +895,51 @@ std::unique_ptr<TCheckBoxPeer> TQtWindow::MakeCheckBox(const TControlDef& def, T
 }
 
 std::unique_ptr<TComboBoxPeer> TQtWindow::MakeComboBox(const TControlDef& def, TPeer& parent) {
-  auto* widget = new TComboBoxWidget(ContainerOf(parent));
-  Place(*widget, def);
-  widget->setEditable(true);
-  // Enter must not add the typed text as a new item.
-  widget->setInsertPolicy(QComboBox::NoInsert);
+  auto state = std::make_shared<TComboBoxState>();
   for (std::u16string_view item : def.Items) {
-    widget->addItem(ToQString(item));
+    state->Items.append(ToQString(item));
   }
-  auto peer = std::make_unique<TComboBoxPeerQt>(widget);
+  auto peer = std::make_unique<TComboBoxPeerQt>(state);
   peer->SetItemIndex(def.Selected);
-  Register(def.Name, widget);
+  // In a group box that is still pending, the box waits with it.
+  auto* group = dynamic_cast<TGroupBoxPeerQt*>(&parent);
+  if (group != nullptr && group->Pending()->Widget == nullptr &&
+      group->Pending()->Pending != nullptr) {
+    state->Pending = group->Pending()->Pending;
+    state->Pending->Add([this, state, box = group->Pending(), place = PlacementOf(def)] {
+      if (QWidget* container = box->Widget) {
+        Register(place.Name.toStdString(), BuildComboBox(container, place, *state));
+      }
+    });
+    pending_[std::string(def.Name)] = state->Pending;
+  } else {
+    Register(def.Name, BuildComboBox(ContainerOf(parent), PlacementOf(def), *state));
+  }
   return peer;
 }
 
 std::unique_ptr<TGroupBoxPeer> TQtWindow::MakeGroupBox(const TControlDef& def, TPeer& parent) {
-  auto* widget = new QGroupBox(ToQString(def.Text), ContainerOf(parent));
-  Place(*widget, def);
-  Register(def.Name, widget);
-  return std::make_unique<TGroupBoxPeerQt>(widget);
+  QWidget* container = ContainerOf(parent);
+  auto box = std::make_shared<TPendingWidget<QGroupBox>>();
+  auto build = [this, box, container = QPointer<QWidget>(container), place = PlacementOf(def),
+                text = ToQString(def.Text)] {
+    if (container == nullptr) {
+      return;
+    }
+    box->Widget = new QGroupBox(text, container);
+    Place(*box->Widget, place);
+    ShowWithParent(*box->Widget);
+    Register(place.Name.toStdString(), box->Widget);
+  };
+  // A group box straight on a page waits for the page to be shown.
+  TPendingWidgets* pending =
+      dynamic_cast<TTabSheetPeerQt*>(&parent) != nullptr ? PendingOn(container) : nullptr;
+  if (pending != nullptr) {
+    box->Pending = pending;
+    pending->Add(std::move(build));
+    pending_[std::string(def.Name)] = pending;
+  } else {
+    build();
+  }
+  return std::make_unique<TGroupBoxPeerQt>(box);
 }

@@ -23,12 +23,31 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/PeerFactory.h"
+
+// The widgets of a page that is not on the screen yet: built when the page is
+// first shown, or as soon as one of them is needed, in the order they were
+// asked for. An editable combo box alone brings in the item views and the
+// completer, code that a start-up showing another page has no use for.
+class TPendingWidgets : public QObject {
+ public:
+  explicit TPendingWidgets(QWidget* page);
+  void Add(std::function<void()> build);
+  void BuildAll();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::vector<std::function<void()>> builds_;
+};
 
 class TQtWindow : public TPeerFactory {
  public:
@@ -39,7 +58,8 @@ class TQtWindow : public TPeerFactory {
   // has gone.
   QWidget* TopLevel() const;
   // The widget of the control of that name (the tab widget for a page
-  // control, the page for a tab sheet); null when there is none.
+  // control, the page for a tab sheet), built now if it was still pending;
+  // null when there is none.
   QWidget* Widget(std::string_view name) const;
 
   std::unique_ptr<TFormPeer> MakeForm(const TFormDef& def) override;
@@ -55,7 +75,12 @@ class TQtWindow : public TPeerFactory {
 
  private:
   void Register(std::string_view name, QWidget* widget);
+  // The pending widgets of the page (made on first use); null when the page
+  // is on the screen already, so that its widgets are built at once.
+  TPendingWidgets* PendingOn(QWidget* page);
 
   QPointer<QWidget> topLevel_;
   std::map<std::string, QPointer<QWidget>, std::less<>> widgets_;
+  // Controls whose widgets are not built yet, by name.
+  std::map<std::string, QPointer<TPendingWidgets>, std::less<>> pending_;
 };
