@@ -51,12 +51,14 @@ int main(int argc, char** argv) {
   Settle();
 
   auto* pages = qobject_cast<QTabWidget*>(shell.Window().Widget("PC_Main"));
-  auto* language = qobject_cast<QComboBox*>(shell.Window().Widget("CB_Language"));
   bool ok = true;
   const char* names[] = {"de", "en"};
   for (int lang = 0; lang < 2; ++lang) {
     // As the user picks it: the combo box changes and reports the change.
+    // The options page is shown first, as a user sees it, before its combo
+    // box is asked for: that page's widgets are built when it first shows.
     pages->setCurrentIndex(2);
+    auto* language = qobject_cast<QComboBox*>(shell.Window().Widget("CB_Language"));
     language->setCurrentIndex(lang);
     emit language->activated(lang);
     for (int page = 0; page < 3; ++page) {
