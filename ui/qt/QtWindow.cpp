@@ -18,6 +18,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWheelEvent>
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -504,13 +505,18 @@ class TLabelPeerQt : public TLabelPeer {
     const QString text = ToQString(caption);
     const QFont normal = widget_->parentWidget()->font();
     const int room = RoomRightOf(*widget_) - kGap;
-    if (QFontMetrics(normal).horizontalAdvance(text) <= room) {
+    const int width = QFontMetrics(normal).horizontalAdvance(text);
+    if (width <= room) {
       widget_->setFont(normal);
     } else {
+      // Every stretch tried is a font engine of its own: start a little
+      // above the proportional guess (advances are rounded) and go down
+      // from there, rather than from 99.
       QFont narrow = normal;
-      for (int stretch = 99; stretch >= kNarrowest; --stretch) {
+      int stretch = std::clamp(room * 100 / std::max(width, 1) + kGuessMargin, kNarrowest, 99);
+      for (;; --stretch) {
         narrow.setStretch(stretch);
-        if (QFontMetrics(narrow).horizontalAdvance(text) <= room) {
+        if (stretch == kNarrowest || QFontMetrics(narrow).horizontalAdvance(text) <= room) {
           break;
         }
       }
@@ -521,8 +527,9 @@ class TLabelPeerQt : public TLabelPeer {
   }
 
  private:
-  static constexpr int kGap = 4;         // pixels before the next control
-  static constexpr int kNarrowest = 85;  // per cent of the normal width
+  static constexpr int kGap = 4;          // pixels before the next control
+  static constexpr int kNarrowest = 85;   // per cent of the normal width
+  static constexpr int kGuessMargin = 2;  // per cent above the proportional stretch
 
   QPointer<QLabel> widget_;
 };
