@@ -43,12 +43,19 @@ QColor ColorOf(TColor color) {
 }
 
 QString WindowFontFamily(const TFormDef& form) {
+  // One look at the installed families: hasFamily would run fontconfig's
+  // whole rule set on every name asked about, which costs more than the
+  // rest of the window's set-up.
+  const QStringList installed = QFontDatabase::families();
+  const auto isInstalled = [&installed](const QString& family) {
+    return installed.contains(family, Qt::CaseInsensitive);
+  };
   const QString wanted = ToQString(form.FontName);
-  if (QFontDatabase::hasFamily(wanted)) {
+  if (isInstalled(wanted)) {
     return wanted;
   }
   for (const char* face : kMetricCompatibleFaces) {
-    if (QFontDatabase::hasFamily(QString::fromLatin1(face))) {
+    if (isInstalled(QString::fromLatin1(face))) {
       return QString::fromLatin1(face);
     }
   }
