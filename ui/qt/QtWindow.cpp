@@ -503,33 +503,45 @@ class TLabelPeerQt : public TLabelPeer {
   // the one the layout was drawn with.
   void SetCaption(const std::u16string& caption) override {
     const QString text = ToQString(caption);
-    const QFont normal = widget_->parentWidget()->font();
-    const int room = RoomRightOf(*widget_) - kGap;
-    const int width = QFontMetrics(normal).horizontalAdvance(text);
-    if (width <= room) {
-      widget_->setFont(normal);
-    } else {
-      // Every stretch tried is a font engine of its own: start a little
-      // above the proportional guess (advances are rounded) and go down
-      // from there, rather than from 99.
-      QFont narrow = normal;
-      int stretch = std::clamp(room * 100 / std::max(width, 1) + kGuessMargin, kNarrowest, 99);
-      for (;; --stretch) {
-        narrow.setStretch(stretch);
-        if (stretch == kNarrowest || QFontMetrics(narrow).horizontalAdvance(text) <= room) {
-          break;
-        }
-      }
-      widget_->setFont(narrow);
+    // A label narrowed for an earlier text takes its parent's font again.
+    if (widget_->testAttribute(Qt::WA_SetFont)) {
+      widget_->setFont(QFont());
     }
     widget_->setText(text);
-    widget_->resize(widget_->sizeHint().width(), widget_->height());
+    const int room = RoomRightOf(*widget_) - kGap;
+    int width = widget_->sizeHint().width();
+    if (width > room && !text.isEmpty()) {
+      width = Narrow(text, width, room);
+    }
+    widget_->resize(width, widget_->height());
   }
 
  private:
-  static constexpr int kGap = 4;          // pixels before the next control
-  static constexpr int kNarrowest = 85;   // per cent of the normal width
-  static constexpr int kGuessMargin = 2;  // per cent above the proportional stretch
+  static constexpr int kGap = 4;                // pixels before the next control
+  static constexpr double kMostSqueeze = 0.15;  // of the text's normal width
+
+  // Sets the characters closer together until the text fits its room, by at
+  // most kMostSqueeze of its width; returns the label's new width. Closer
+  // spacing keeps the window's one font engine: a narrower stretch would
+  // load another face, with a glyph cache of its own, for one label.
+  int Narrow(const QString& text, int width, int room) {
+    const auto count = static_cast<double>(text.size());
+    const double most = width * kMostSqueeze / count;
+    // The proportional share of each character first; then a pixel more in
+    // all while rounding leaves the text too wide.
+    double squeeze = (width - room) / count;
+    QFont narrow = widget_->parentWidget()->font();
+    for (;;) {
+      squeeze = std::min(squeeze, most);
+      narrow.setLetterSpacing(QFont::AbsoluteSpacing, -squeeze);
+      widget_->setFont(narrow);
+      const int narrowed = widget_->sizeHint().width();
+      if (narrowed <= room || squeeze >= most) {
+        return narrowed;
+      }
+      squeeze += 1.0 / count;
+    }
+  }
 
   QPointer<QLabel> widget_;
 };
