@@ -725,6 +725,39 @@ TEST_F(QtWindowTest, ATypedLanguageThatNamesNoItemShowsGerman) {
   EXPECT_EQ(Pages()->tabText(0), "Hubzahl-Programmierung");
 }
 
+// The language box is built when the options page is first shown; until
+// then its peer answers from what it keeps, and must answer as the widget
+// does afterwards: an index outside the items shows no item.
+TEST_F(QtWindowTest, LanguageBoxKeepsItsIndexBeforeAndAfterItsPageIsFirstShown) {
+  struct TCase {
+    int Set;
+    int ReadBack;
+    const char* Shown;  // the box's text once it is on the screen
+  };
+  const std::vector<TCase> cases = {
+      {1, 1, "English"}, {0, 0, "Deutsch"}, {2, -1, ""}, {-1, -1, ""}, {7, -1, ""}};
+  const auto widget = [this] { return Window()->findChild<QComboBox*>("CB_Language"); };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Set);
+    Open();
+    TComboBox& pending = Form().Control<TComboBox>("CB_Language");
+    ASSERT_EQ(widget(), nullptr) << "the box was built before its page was shown";
+    pending.SetItemIndex(c.Set);
+    EXPECT_EQ(pending.ItemIndex(), c.ReadBack) << "before its page is shown";
+    ClickTab(2);
+    ASSERT_NE(widget(), nullptr);
+    EXPECT_EQ(widget()->currentText(), c.Shown);
+    EXPECT_EQ(pending.ItemIndex(), c.ReadBack) << "once its page is shown";
+  }
+  // The built widget answers the same table.
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Set);
+    Form().Control<TComboBox>("CB_Language").SetItemIndex(c.Set);
+    EXPECT_EQ(Form().Control<TComboBox>("CB_Language").ItemIndex(), c.ReadBack);
+    EXPECT_EQ(widget()->currentText(), c.Shown);
+  }
+}
+
 // ---- Close ----
 
 TEST_F(QtWindowTest, ClosingTheWindowWritesTheSettingsFile) {
