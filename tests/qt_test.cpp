@@ -347,7 +347,7 @@ TEST_F(QtWindowTest, OnlyTheMainLogoShowsOnTheActivePageTransparentOnItsCorner) 
   EXPECT_EQ(W("IM_LogoDVK")->parentWidget(), W("TS_VZ"));
 }
 
-TEST(QtResources, LogosAre24BitBitmapsOfTheirSizeAndTheIconIs32Square) {
+TEST(QtResources, LogosAre24BitBitmapsOfTheirSizeAndBothIconCopiesOneSquarePicture) {
   for (const char* name : {":/kolvane/IM_LogoDVK.bmp", ":/kolvane/IM_LogoPX.bmp"}) {
     QFile file(QString::fromLatin1(name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
@@ -364,7 +364,18 @@ TEST(QtResources, LogosAre24BitBitmapsOfTheirSizeAndTheIconIs32Square) {
     EXPECT_EQ(le32(22), 131) << name;
     EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 24) << name;  // bits per pixel
   }
-  EXPECT_EQ(QImage(QStringLiteral(":/kolvane/kolvane.png")).size(), QSize(32, 32));
+  const QImage icon(QStringLiteral(":/kolvane/kolvane.png"));
+  EXPECT_EQ(icon.size(), QSize(32, 32));
+  // The window's copy of the icon shows the same picture, transparency and all.
+  const QImage windowIcon(QStringLiteral(":/kolvane/kolvane.bmp"));
+  EXPECT_TRUE(windowIcon.hasAlphaChannel());
+  // Pixels only: the two formats record different colour-space details.
+  const auto pixels = [](const QImage& image) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    return QByteArray(reinterpret_cast<const char*>(argb.constBits()), argb.sizeInBytes());
+  };
+  EXPECT_EQ(windowIcon.size(), icon.size());
+  EXPECT_EQ(pixels(windowIcon), pixels(icon));
 }
 
 // Labels size themselves to their text: in either language no label may be

@@ -50,8 +50,10 @@ void TQtShell::Initialize() {
   }
   QApplication::setPalette(WindowPalette(MainFormDef));
   QApplication::setFont(WindowFont(MainFormDef));
+  // The icon's picture as a bitmap with alpha: the PNG, which the desktop
+  // needs, would bring the PNG decoder's and zlib's code into every start.
   QApplication::setWindowIcon(
-      QIcon(QPixmap::fromImage(ReadResourceImage(QStringLiteral("kolvane.png"), "png"))));
+      QIcon(QPixmap::fromImage(ReadResourceImage(QStringLiteral("kolvane.bmp"), "bmp"))));
   QGuiApplication::setDesktopFileName(QStringLiteral("kolvane"));
 }
 
