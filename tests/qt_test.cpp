@@ -345,6 +345,12 @@ TEST_F(QtWindowTest, OnlyTheMainLogoShowsOnTheActivePageTransparentOnItsCorner) 
   EXPECT_TRUE(W("IM_LogoDVK")->isVisible());
   ClickTab(2);  // the options page shows no logo; it stays where it was
   EXPECT_EQ(W("IM_LogoDVK")->parentWidget(), W("TS_VZ"));
+
+  // The other logo, never shown so far, has its picture once it shows.
+  ClickTab(0);
+  Form().Control<TImage>("IM_LogoPX").SetVisible(true);
+  EXPECT_TRUE(W("IM_LogoPX")->isVisible());
+  EXPECT_EQ(Label("IM_LogoPX")->pixmap().size(), QSize(35, 131));
 }
 
 TEST(QtResources, LogosAre24BitBitmapsOfTheirSizeAndBothIconCopiesOneSquarePicture) {

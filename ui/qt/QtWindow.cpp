@@ -726,9 +726,9 @@ class TImagePeerQt : public TImagePeer {
 
 // The picture of a logo image, kept as a resource under the control's name;
 // with Transparent, the colour of its bottom-left pixel is not painted.
-QPixmap LogoPicture(const TControlDef& def) {
-  QImage picture = ReadResourceImage(ToQString(def.Name) + QStringLiteral(".bmp"), "bmp");
-  if (picture.isNull() || !def.Transparent) {
+QPixmap LogoPicture(const QString& name, bool transparent) {
+  QImage picture = ReadResourceImage(name + QStringLiteral(".bmp"), "bmp");
+  if (picture.isNull() || !transparent) {
     return QPixmap::fromImage(picture);
   }
   picture = picture.convertToFormat(QImage::Format_ARGB32);
@@ -899,7 +899,12 @@ std::unique_ptr<TImagePeer> TQtWindow::MakeImage(const TControlDef& def, TPeer& 
   auto* widget = new QLabel(ContainerOf(parent));
   Place(*widget, def);
   widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  widget->setPixmap(LogoPicture(def));
+  // The picture is read when the logo is first shown: only one of the logos
+  // is ever on the screen.
+  auto* pending = new TPendingWidgets(widget);
+  pending->Add([widget, name = ToQString(def.Name), transparent = def.Transparent] {
+    widget->setPixmap(LogoPicture(name, transparent));
+  });
   widget->setVisible(def.Visible);
   Register(def.Name, widget);
   return std::make_unique<TImagePeerQt>(widget, def.Visible);

@@ -36,6 +36,7 @@
 // first shown, or as soon as one of them is needed, in the order they were
 // asked for. An editable combo box alone brings in the item views and the
 // completer, code that a start-up showing another page has no use for.
+// The same holds a logo's picture until the logo is first shown.
 class TPendingWidgets : public QObject {
  public:
   explicit TPendingWidgets(QWidget* page);
