@@ -138,10 +138,13 @@ class WindowTest : public ::testing::Test {
 
 // ---- Numbers ----
 
-TEST(NumbersTest, ReadsTheDecimalPrefixOnly) {
+TEST(NumbersTest, ReadsTheDecimalPrefixOnlyWithACommaAsThePoint) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::pair<std::u16string_view, double> cases[] = {
-      {u"12abc", 12.0},     {u"1,5", 1.0},
+      {u"12abc", 12.0},     {u"1,5", 1.5},
+      {u"12,5", 12.5},      {u"0,75", 0.75},
+      {u"1,5e3", 1500.0},   {u"1,5,3", 1.5},
+      {u"1.5,3", 1.5},      {u",5", 0.5},
       {u"1e3", 1000.0},     {u"  \t7", 7.0},
       {u"-2.5e-1x", -0.25}, {u"+.5", 0.5},
       {u"5.", 5.0},         {u"1e", 1.0},
