@@ -38,9 +38,7 @@ bool IsUserFocusMove(Qt::FocusReason reason) {
 }
 
 void ReportFocus(TWinControl* control, const QFocusEvent& event) {
-  // A control that already holds the logical focus was focused by the
-  // program, whatever reason Qt gives.
-  if (control != nullptr && IsUserFocusMove(event.reason()) && !control->Focused()) {
+  if (control != nullptr && IsUserFocusMove(event.reason())) {
     control->UserFocused();
   }
 }
@@ -112,15 +110,6 @@ bool ReportKeyDown(TWinControl* control, const QKeyEvent& event) {
   return true;
 }
 
-TPageControl* PageControlOf(const TForm& form) {
-  for (const auto& control : form.Controls()) {
-    if (auto* pages = dynamic_cast<TPageControl*>(control.get())) {
-      return pages;
-    }
-  }
-  return nullptr;
-}
-
 // ---- Widgets that report to their control ----
 
 // Knows the control it reports to from the moment the control exists until
@@ -136,6 +125,9 @@ class TBound {
 };
 
 class TFormWidget : public QWidget, public TBound<TForm> {
+ public:
+  explicit TFormWidget(const TQtWindow& window) : window_(window) {}
+
  protected:
   void showEvent(QShowEvent* event) override {
     QWidget::showEvent(event);
@@ -156,17 +148,20 @@ class TFormWidget : public QWidget, public TBound<TForm> {
   }
 
   bool focusNextPrevChild(bool next) override {
+    if (control_ == nullptr) {
+      return QWidget::focusNextPrevChild(next);
+    }
     QWidget* current = QApplication::focusWidget();
     if (current != nullptr && isAncestorOf(current) && !current->isVisible()) {
       // Qt moves the focus off a page it hides. That is no user's move: the
       // tab bar takes it without an exit, and the logic goes on from its
       // logical focus.
-      if (QWidget* tabs = PageControlWidget()) {
+      if (QWidget* tabs = WidgetOf(control_->PageControl())) {
         tabs->setFocus(Qt::OtherFocusReason);
         return true;
       }
     }
-    if (QWidget* target = NextInTabOrder(current, next)) {
+    if (QWidget* target = WidgetOf(control_->NextInTabOrder(ControlOf(current), !next))) {
       target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
       return true;
     }
@@ -174,37 +169,23 @@ class TFormWidget : public QWidget, public TBound<TForm> {
   }
 
  private:
-  QWidget* PageControlWidget() const {
-    TPageControl* pages = control_ != nullptr ? PageControlOf(*control_) : nullptr;
-    return pages != nullptr ? findChild<QWidget*>(ToQString(pages->Name())) : nullptr;
+  QWidget* WidgetOf(const TControl* control) const {
+    return control != nullptr ? window_.Widget(control->Name()) : nullptr;
   }
 
-  // The next control of the active page in the definition's tab order,
-  // wrapping; the first (or last) when the focus is outside the page.
-  QWidget* NextInTabOrder(QWidget* current, bool next) const {
-    TPageControl* pages = control_ != nullptr ? PageControlOf(*control_) : nullptr;
-    if (pages == nullptr || pages->ActivePage() == nullptr) {
-      return nullptr;
-    }
-    std::vector<QWidget*> cycle;
-    for (std::string_view name : TabCycle(control_->Definition(), pages->ActivePage()->Name())) {
-      auto* widget = findChild<QWidget*>(ToQString(name));
-      if (widget != nullptr && widget->isVisible() && widget->isEnabled()) {
-        cycle.push_back(widget);
+  // The control whose widget is the focus widget or holds it (the tab bar
+  // inside its page control, the line edit inside its combo box).
+  const TWinControl* ControlOf(const QWidget* widget) const {
+    for (; widget != nullptr && widget != this; widget = widget->parentWidget()) {
+      const std::string name = widget->objectName().toStdString();
+      if (auto* control = dynamic_cast<const TWinControl*>(control_->FindControl(name))) {
+        return control;
       }
     }
-    if (cycle.empty()) {
-      return nullptr;
-    }
-    const auto count = static_cast<std::ptrdiff_t>(cycle.size());
-    for (std::ptrdiff_t i = 0; i < count; ++i) {
-      if (current != nullptr && (cycle[i] == current || cycle[i]->isAncestorOf(current))) {
-        return cycle[((next ? i + 1 : i - 1) + count) % count];
-      }
-    }
-    return next ? cycle.front() : cycle.back();
+    return nullptr;
   }
 
+  const TQtWindow& window_;
   bool shown_ = false;
 };
 
@@ -278,7 +259,7 @@ class TCheckBoxWidget : public QCheckBox, public TBound<TCheckBox> {
     if (self == nullptr) {
       return;
     }
-    if (!wanted || (control_ != nullptr && !hasFocus())) {
+    if (!wanted || (control_ != nullptr && !control_->MayToggle())) {
       event->accept();
       return;
     }
@@ -289,7 +270,7 @@ class TCheckBoxWidget : public QCheckBox, public TBound<TCheckBox> {
   // with the focus elsewhere (a message box answered a rejected entry), the
   // click is swallowed.
   void mousePressEvent(QMouseEvent* event) override {
-    if (control_ != nullptr && !hasFocus()) {
+    if (control_ != nullptr && !control_->MayToggle()) {
       event->accept();
       return;
     }
@@ -664,13 +645,11 @@ class TComboBoxPeerQt : public TComboBoxPeer {
       state_->Index = index >= 0 && index < state_->Items.size() ? index : -1;
     }
   }
-  // The item whose text the box shows exactly; -1 for a text that names none.
-  int GetItemIndex() const override {
+  std::u16string GetText() const override {
     if (TComboBoxWidget* widget = state_->Widget) {
-      return widget->findText(widget->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+      return FromQString(widget->currentText());
     }
-    const QString shown = state_->Index >= 0 ? state_->Items.at(state_->Index) : QString();
-    return static_cast<int>(state_->Items.indexOf(shown));
+    return state_->Index >= 0 ? FromQString(state_->Items.at(state_->Index)) : std::u16string();
   }
   void TakeFocus() override { state_->Get()->setFocus(Qt::OtherFocusReason); }
 
@@ -807,7 +786,7 @@ void TQtWindow::Register(std::string_view name, QWidget* widget) {
 }
 
 std::unique_ptr<TFormPeer> TQtWindow::MakeForm(const TFormDef& def) {
-  auto* widget = new TFormWidget;
+  auto* widget = new TFormWidget(*this);
   widget->setObjectName(ToQString(def.Name));
   widget->setWindowTitle(ToQString(def.Caption));
   widget->setFont(WindowFont(def));

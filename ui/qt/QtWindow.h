@@ -11,7 +11,7 @@
 //   popups and Qt's own moves off a hidden page are not exits. The exits
 //   themselves come from the form's logical focus, never from Qt's
 //   focus-out.
-// - Tab and Shift+Tab walk the active page in the definition's tab order.
+// - Tab and Shift+Tab go where the form's tab order says.
 // - The tab bar takes the focus on a click, so the focused box's exit runs
 //   while the old page is still shown; Ctrl+Tab and the mouse wheel on the
 //   tabs move the focus to the tab bar first for the same reason.

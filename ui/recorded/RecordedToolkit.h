@@ -105,6 +105,8 @@ class TUserDriver {
   // The next control of the active page's tab order, wrapping; a box
   // entered this way selects its whole text.
   void PressTab();
+  // The same, backwards.
+  void PressShiftTab();
   // Key down 32 on the focused control; a check box then toggles and
   // reports its click if it still has the focus (the key-up that toggles it
   // goes wherever a pass moved the focus), a box gets the character.
@@ -123,6 +125,7 @@ class TUserDriver {
 
  private:
   TWinControl* FocusedControl() const;
+  void StepTabOrder(bool backwards);
   void TypeCharacter(TEdit& box, char16_t character);
 
   TForm& form_;
