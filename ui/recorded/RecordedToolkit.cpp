@@ -241,6 +241,13 @@ void TUserDriver::Type(TEdit& box, const std::u16string& text) {
   state.AllSelected = false;
 }
 
+void TUserDriver::Type(TComboBox& box, const std::u16string& text) {
+  TRecordedState& state = window_.State(box.Name());
+  state.Text = text;
+  state.ItemIndex = box.ItemIndex();
+  box.UserChanged();
+}
+
 void TUserDriver::PressEnter() {
   TWinControl* control = FocusedControl();
   if (control == nullptr) {

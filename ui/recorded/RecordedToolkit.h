@@ -100,6 +100,8 @@ class TUserDriver {
   bool Focus(TWinControl& control);
   // Replaces the box's text as typing over it would; the focus stays where it is.
   void Type(TEdit& box, const std::u16string& text);
+  // Types over the combo box's text; the box reports the change.
+  void Type(TComboBox& box, const std::u16string& text);
   // Key down 13 on the focused control, then the character 13 for a box.
   void PressEnter();
   // The next control of the active page's tab order, wrapping; a box
