@@ -473,23 +473,20 @@ class QtLabelFitTest : public QtWindowTest, public ::testing::WithParamInterface
  protected:
   static constexpr int kGap = 4;
 
-  // Room from the label's left edge to the nearest control to its right on
-  // the same row, or to its parent's edge.
-  static int RoomRightOf(QWidget* label) {
-    int limit = label->parentWidget()->width();
-    const QRect own = label->geometry();
-    for (QObject* object : label->parentWidget()->children()) {
-      auto* sibling = qobject_cast<QWidget*>(object);
-      if (sibling == nullptr || sibling == label || !sibling->isVisibleTo(label->parentWidget())) {
-        continue;
-      }
-      const QRect other = sibling->geometry();
-      const bool sameRow = other.top() <= own.bottom() && other.bottom() >= own.top();
-      if (sameRow && other.left() > own.left()) {
-        limit = std::min(limit, other.left());
+  // Where the label's room ends, as the window definition lays the page out:
+  // the nearest control to its right whose rows meet the label's, or its
+  // parent's edge.
+  static int RoomEnd(QLabel* label) {
+    const TControlDef* own = FindControlDef(label->objectName().toStdString());
+    int end = label->parentWidget()->width();
+    for (const TControlDef& other : MainWindowControls()) {
+      const bool sameRow =
+          other.Top < own->Top + own->Height && other.Top + other.Height > own->Top;
+      if (other.Parent == own->Parent && sameRow && other.Left > own->Left) {
+        end = std::min(end, other.Left);
       }
     }
-    return limit - own.left();
+    return end;
   }
 
   static void ExpectFits(QLabel* label) {
@@ -497,7 +494,7 @@ class QtLabelFitTest : public QtWindowTest, public ::testing::WithParamInterface
         label->objectName().toStdString() + ": \"" + label->text().toStdString() + "\"";
     EXPECT_GE(label->width(), label->sizeHint().width()) << what;  // not clipped
     EXPECT_GE(label->height(), label->fontMetrics().height()) << what;
-    EXPECT_LE(label->width() + kGap, RoomRightOf(label)) << what;
+    EXPECT_LE(label->x() + label->width() + kGap, RoomEnd(label)) << what;
   }
 };
 
@@ -543,6 +540,49 @@ TEST_P(QtLabelFitTest, EveryCaptionFitsItsRoom) {
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, QtLabelFitTest, ::testing::Values(0, 1),
                          [](const auto& info) { return info.param == 1 ? "English" : "German"; });
+
+// A label beside another control, as one long caption after another meets
+// it: the caption fits, its characters set no closer than needed, by at most
+// 15 % of its width, and a short caption afterwards gets the normal spacing.
+TEST(QtLabelFit, ALongCaptionIsSetCloserUntilItFitsBesideTheNextControl) {
+  QWidget parent;
+  parent.setFont(WindowFont(MainFormDef));
+  parent.resize(300, 40);
+  QLabel label(&parent);
+  label.setGeometry(10, 5, 20, 15);
+  QWidget next(&parent);
+  const QString caption = QStringLiteral("Max. Geschwindigkeit (P240)");
+  const int normal = QFontMetrics(parent.font()).horizontalAdvance(caption);
+  // The most squeeze per character; Qt keeps the spacing in 1/64 pixels.
+  const double most = 0.15 * normal / static_cast<double>(caption.size());
+  const double rounding = 2.0 / 64;
+  struct TCase {
+    const char* what;
+    int nextLeft;  // where the control beside the label starts
+    bool squeezed;
+  };
+  const TCase cases[] = {{"plenty of room", 10 + normal + 40, false},
+                         {"three pixels short", 10 + normal + 1, true},
+                         {"a tenth short", 10 + normal * 9 / 10, true}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    next.setGeometry(c.nextLeft, 5, 50, 15);
+    SetFittedText(label, caption);
+    EXPECT_EQ(label.text(), caption);
+    EXPECT_GE(label.width(), label.sizeHint().width()) << "clipped";
+    EXPECT_LE(label.x() + label.width() + 4, c.nextLeft) << "too close to the next control";
+    EXPECT_EQ(label.font().letterSpacing() < 0, c.squeezed);
+    EXPECT_GE(label.font().letterSpacing(), -most - rounding);
+  }
+  SetFittedText(label, QStringLiteral("Hub"));
+  EXPECT_EQ(label.font().letterSpacing(), 0) << "the short caption kept the narrow spacing";
+
+  // More than the most squeeze can give: the text stays readable and runs
+  // into the gap rather than being set any closer.
+  next.setGeometry(10 + normal / 2, 5, 50, 15);
+  SetFittedText(label, caption);
+  EXPECT_NEAR(label.font().letterSpacing(), -most, rounding);
+}
 
 // ---- Keys and focus ----
 

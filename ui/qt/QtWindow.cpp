@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ui/qt/LazyWidgets.h"
 #include "ui/qt/QtLook.h"
 
 namespace {
@@ -454,76 +455,14 @@ class TGroupBoxPeerQt : public TGroupBoxPeer, public TContainerPeer {
   std::shared_ptr<TPendingWidget<QGroupBox>> widget_;
 };
 
-// The room a label has from its left edge to the nearest control beside it
-// on the same row, or to its parent's edge.
-int RoomRightOf(const QWidget& label) {
-  const QWidget* parent = label.parentWidget();
-  int limit = parent->width();
-  const QRect own = label.geometry();
-  for (const QObject* object : parent->children()) {
-    const auto* sibling = qobject_cast<const QWidget*>(object);
-    if (sibling == nullptr || sibling == &label || sibling->isWindow()) {
-      continue;
-    }
-    const QRect other = sibling->geometry();
-    const bool sameRow = other.top() <= own.bottom() && other.bottom() >= own.top();
-    if (sameRow && other.left() > own.left()) {
-      limit = std::min(limit, other.left());
-    }
-  }
-  return limit - own.left();
-}
-
 class TLabelPeerQt : public TLabelPeer {
  public:
   explicit TLabelPeerQt(QLabel* widget) : widget_(widget) {}
-
-  // Labels size themselves to their text, from their left edge. A text that
-  // would come closer than a small gap to the control beside it is set a
-  // little narrower instead: the fallback faces are not exactly as wide as
-  // the one the layout was drawn with.
   void SetCaption(const std::u16string& caption) override {
-    const QString text = ToQString(caption);
-    // A label narrowed for an earlier text takes its parent's font again.
-    if (widget_->testAttribute(Qt::WA_SetFont)) {
-      widget_->setFont(QFont());
-    }
-    widget_->setText(text);
-    const int room = RoomRightOf(*widget_) - kGap;
-    int width = widget_->sizeHint().width();
-    if (width > room && !text.isEmpty()) {
-      width = Narrow(text, width, room);
-    }
-    widget_->resize(width, widget_->height());
+    SetFittedText(*widget_, ToQString(caption));
   }
 
  private:
-  static constexpr int kGap = 4;                // pixels before the next control
-  static constexpr double kMostSqueeze = 0.15;  // of the text's normal width
-
-  // Sets the characters closer together until the text fits its room, by at
-  // most kMostSqueeze of its width; returns the label's new width. Closer
-  // spacing keeps the window's one font engine: a narrower stretch would
-  // load another face, with a glyph cache of its own, for one label.
-  int Narrow(const QString& text, int width, int room) {
-    const auto count = static_cast<double>(text.size());
-    const double most = width * kMostSqueeze / count;
-    // The proportional share of each character first; then a pixel more in
-    // all while rounding leaves the text too wide.
-    double squeeze = (width - room) / count;
-    QFont narrow = widget_->parentWidget()->font();
-    for (;;) {
-      squeeze = std::min(squeeze, most);
-      narrow.setLetterSpacing(QFont::AbsoluteSpacing, -squeeze);
-      widget_->setFont(narrow);
-      const int narrowed = widget_->sizeHint().width();
-      if (narrowed <= room || squeeze >= most) {
-        return narrowed;
-      }
-      squeeze += 1.0 / count;
-    }
-  }
-
   QPointer<QLabel> widget_;
 };
 
@@ -725,60 +664,18 @@ QPixmap LogoPicture(const QString& name, bool transparent) {
 
 }  // namespace
 
-TPendingWidgets::TPendingWidgets(QWidget* page) : QObject(page) {
-  page->installEventFilter(this);
-}
+TQtWindow::TQtWindow() : lazy_(std::make_unique<TLazyWidgets>()) {}
 
-void TPendingWidgets::Add(std::function<void()> build) {
-  builds_.push_back(std::move(build));
-}
-
-void TPendingWidgets::BuildAll() {
-  // A build may ask for a widget built before it, never for a later one.
-  std::vector<std::function<void()>> builds;
-  builds.swap(builds_);
-  for (std::function<void()>& build : builds) {
-    build();
-  }
-}
-
-bool TPendingWidgets::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Show && watched == parent()) {
-    BuildAll();
-  }
-  return QObject::eventFilter(watched, event);
-}
-
-TQtWindow::TQtWindow() = default;
-
-TQtWindow::~TQtWindow() {
-  // What is still pending would register its widgets here.
-  for (auto& [name, pending] : pending_) {
-    delete pending.data();
-  }
-}
+TQtWindow::~TQtWindow() = default;
 
 QWidget* TQtWindow::TopLevel() const {
   return topLevel_;
 }
 
 QWidget* TQtWindow::Widget(std::string_view name) const {
-  auto pending = pending_.find(name);
-  if (pending != pending_.end() && pending->second != nullptr) {
-    pending->second->BuildAll();
-  }
+  lazy_->BuildFor(name);
   auto found = widgets_.find(name);
   return found == widgets_.end() ? nullptr : found->second.data();
-}
-
-TPendingWidgets* TQtWindow::PendingOn(QWidget* page) {
-  if (page->isVisible()) {
-    return nullptr;
-  }
-  if (auto* pending = page->findChild<TPendingWidgets*>(QString(), Qt::FindDirectChildrenOnly)) {
-    return pending;
-  }
-  return new TPendingWidgets(page);
 }
 
 void TQtWindow::Register(std::string_view name, QWidget* widget) {
@@ -914,7 +811,7 @@ std::unique_ptr<TComboBoxPeer> TQtWindow::MakeComboBox(const TControlDef& def, T
         Register(place.Name.toStdString(), BuildComboBox(container, place, *state));
       }
     });
-    pending_[std::string(def.Name)] = state->Pending;
+    lazy_->Wait(def.Name, state->Pending);
   } else {
     Register(def.Name, BuildComboBox(ContainerOf(parent), PlacementOf(def), *state));
   }
@@ -936,11 +833,11 @@ std::unique_ptr<TGroupBoxPeer> TQtWindow::MakeGroupBox(const TControlDef& def, T
   };
   // A group box straight on a page waits for the page to be shown.
   TPendingWidgets* pending =
-      dynamic_cast<TTabSheetPeerQt*>(&parent) != nullptr ? PendingOn(container) : nullptr;
+      dynamic_cast<TTabSheetPeerQt*>(&parent) != nullptr ? lazy_->On(container) : nullptr;
   if (pending != nullptr) {
     box->Pending = pending;
     pending->Add(std::move(build));
-    pending_[std::string(def.Name)] = pending;
+    lazy_->Wait(def.Name, pending);
   } else {
     build();
   }
