@@ -41,7 +41,6 @@ constexpr TControlDef kControls[] = {
 };
 
 constexpr TFormDef kForm = {.Name = "FM",
-                            .ClassName = "TFM",
                             .ClientWidth = 100,
                             .ClientHeight = 100,
                             .Caption = u"FM",
@@ -50,10 +49,7 @@ constexpr TFormDef kForm = {.Name = "FM",
                             .Color = clBtnFace,
                             .FontName = u"Sans",
                             .FontHeight = -12,
-                            .FontCharset = 0,
                             .FontColor = clWindowText,
-                            .PixelsPerInch = 96,
-                            .TextHeight = 15,
                             .Events = 0};
 
 // A form whose handlers write what happened into one log.
@@ -405,20 +401,21 @@ TEST_F(ControlsTest, EveryUserEntryPointShowsAnEscapingExceptionAndGoesOn) {
 // ---- The main window's definition ----
 
 TEST(WindowDefTest, TabCyclesFollowTheTabOrderOfEachPage) {
-  EXPECT_THAT(TabCycle("TS_HzP"), ElementsAre("ED_WayE", "ED_AngleE", "ED_HZin", "ED_MaxSpeedE",
-                                              "ED_MaxAccel", "CH_SinQramps", "ED_RuheZeitE"));
-  EXPECT_THAT(TabCycle("TS_VZ"),
+  EXPECT_THAT(TabCycle(MainWindowControls(), "TS_HzP"),
+              ElementsAre("ED_WayE", "ED_AngleE", "ED_HZin", "ED_MaxSpeedE", "ED_MaxAccel",
+                          "CH_SinQramps", "ED_RuheZeitE"));
+  EXPECT_THAT(TabCycle(MainWindowControls(), "TS_VZ"),
               ElementsAre("ED_WayS", "ED_AngleS", "ED_AccelS", "ED_MaxSpeedS", "ED_RuheZeitS"));
-  EXPECT_THAT(TabCycle("TS_Options"), ElementsAre("CB_Language"));
+  EXPECT_THAT(TabCycle(MainWindowControls(), "TS_Options"), ElementsAre("CB_Language"));
 }
 
 TEST(WindowDefTest, ResultBoxesCannotTakeTheFocus) {
   for (const char* name :
        {"ED_SpeedE", "ED_AccelE", "ED_TimeVS", "ED_TimeAS", "ED_SpeedS", "ED_HZout"}) {
-    EXPECT_FALSE(CanTakeFocus(name)) << name;
+    EXPECT_FALSE(CanTakeFocus(MainWindowControls(), name)) << name;
   }
   for (const char* name : {"ED_WayE", "CH_SinQramps", "CB_Language", "PC_Main"}) {
-    EXPECT_TRUE(CanTakeFocus(name)) << name;
+    EXPECT_TRUE(CanTakeFocus(MainWindowControls(), name)) << name;
   }
 }
 
@@ -437,13 +434,13 @@ TEST(WindowDefTest, InputBoxesCarryTheirTagsAndAcceptanceEvents) {
       {"ED_MaxAccel", 5},   {"ED_RuheZeitE", 7}, {"ED_WayS", 11},     {"ED_AccelS", 12},
       {"ED_MaxSpeedS", 13}, {"ED_AngleS", 14},   {"ED_RuheZeitS", 15}};
   for (auto [name, tag] : inputs) {
-    const TControlDef* def = FindControlDef(name);
+    const TControlDef* def = FindControlDef(MainWindowControls(), name);
     ASSERT_NE(def, nullptr) << name;
     EXPECT_EQ(def->Tag, tag) << name;
     EXPECT_EQ(def->Events, evKeyDown | evKeyPress | evExit) << name;
   }
-  EXPECT_EQ(FindControlDef("CH_SinQramps")->Events, evClick | evKeyDown);
-  EXPECT_EQ(FindControlDef("ED_SpeedE")->Events, 0);
+  EXPECT_EQ(FindControlDef(MainWindowControls(), "CH_SinQramps")->Events, evClick | evKeyDown);
+  EXPECT_EQ(FindControlDef(MainWindowControls(), "ED_SpeedE")->Events, 0);
 }
 
 }  // namespace

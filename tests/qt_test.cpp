@@ -477,7 +477,8 @@ class QtLabelFitTest : public QtWindowTest, public ::testing::WithParamInterface
   // the nearest control to its right whose rows meet the label's, or its
   // parent's edge.
   static int RoomEnd(QLabel* label) {
-    const TControlDef* own = FindControlDef(label->objectName().toStdString());
+    const TControlDef* own =
+        FindControlDef(MainWindowControls(), label->objectName().toStdString());
     int end = label->parentWidget()->width();
     for (const TControlDef& other : MainWindowControls()) {
       const bool sameRow =

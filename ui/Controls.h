@@ -86,7 +86,7 @@ inline constexpr TShiftState ssCtrl = 0x04;
 inline constexpr uint16_t vkReturn = 13;
 inline constexpr uint16_t vkSpace = 32;
 
-enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
+enum class TCloseAction : uint8_t { caNone, caFree };
 
 // Handlers get the control that fired the event; a null sender is a direct
 // call from the logic.

@@ -109,10 +109,6 @@ TRecordedState& TRecordedWindow::State(std::string_view name) {
   return const_cast<TRecordedState&>(std::as_const(*this)[name]);
 }
 
-bool TRecordedWindow::Has(std::string_view name) const {
-  return states_.contains(name);
-}
-
 void TRecordedWindow::Focus(const std::string& name) {
   Focused = name;
   FocusLog.push_back(name);

@@ -36,7 +36,6 @@ class TRecordedWindow : public TPeerFactory {
   // The state of the widget of that name; throws std::out_of_range if none.
   const TRecordedState& operator[](std::string_view name) const;
   TRecordedState& State(std::string_view name);
-  bool Has(std::string_view name) const;
 
   // The widget that has the keyboard focus; empty when none has.
   std::string Focused;
