@@ -820,6 +820,10 @@ struct TFailureCase {
   TSaveFileOps ops;
 };
 
+void PrintTo(const TFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class SaveFailureTest : public SettingsFileTest,
                         public ::testing::WithParamInterface<TFailureCase> {};
 

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/EntryPoint.h"
+#include "app/TextCodec.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
@@ -407,6 +408,10 @@ struct TRejection {
   std::u16string_view hintEnglish;
   double TFeedParams::*field;
 };
+
+void PrintTo(const TRejection& c, std::ostream* os) {
+  *os << c.box << " given \"" << Utf16ToUtf8(c.typed) << "\"";
+}
 
 class RejectionTest : public WindowTest, public ::testing::WithParamInterface<TRejection> {};
 
