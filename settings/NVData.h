@@ -12,6 +12,15 @@
 // number overflows to infinity (such as 1e999) is ignored, so no infinity or
 // NaN ever reaches FeedParams from the file. Tags 29 and 900 read an integer
 // (white space, sign, digits) that saturates at the 32-bit bounds.
+//
+// A stored number that the window would refuse if it were typed into its box
+// (outside the input ranges of calc/FeedParams.h, in the window's units) is
+// not taken, and the field keeps what it had: {020} feed length, {021} stroke
+// rate (which must besides lie strictly between 9 and 2001), {022}
+// acceleration, {023} maximum speed (with the speed limit), {024} aperture
+// angle, {025} and {028} maximum acceleration, {030} speed limit. The
+// settling time {027} has no input range and takes any finite number;
+// {029} and {900} are integers and are taken as read.
 
 #include <cstdint>
 #include <string>
