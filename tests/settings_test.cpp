@@ -1387,7 +1387,20 @@ TEST_F(SettingsFileTest, SaveInAWritableFolderReplacesTheFileRatherThanRewriting
   EXPECT_EQ(ReadBytes(DataPath() / "second-name"), "old");
 }
 
-TEST_F(SettingsFileTest, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
+// The test's folders open to the unprivileged user whatever the umask, so
+// that only the permissions a test sets decide.
+class RestrictedAccessTest : public SettingsFileTest {
+ protected:
+  void SetUp() override {
+    SettingsFileTest::SetUp();
+    const auto through = fs::perms::others_read | fs::perms::others_exec;
+    for (const fs::path& folder : {root_, DataPath(), ProgramPath()}) {
+      fs::permissions(folder, through, fs::perm_options::add);
+    }
+  }
+};
+
+TEST_F(RestrictedAccessTest, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
   WriteBytes(SettingsFile(), "old");
   HandOver(SettingsFile());
   HandOver(DataPath());
@@ -1399,7 +1412,7 @@ TEST_F(SettingsFileTest, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
   EXPECT_EQ(EntryNames(DataPath()), std::set<std::string>{"NV-Data.kqn"});
 }
 
-TEST_F(SettingsFileTest, WritableFileInSomeoneElsesStickyFolderIsRewrittenInPlace) {
+TEST_F(RestrictedAccessTest, WritableFileInSomeoneElsesStickyFolderIsRewrittenInPlace) {
   if (!IsRoot()) {
     GTEST_SKIP() << "only root can make a folder and a file of someone else";
   }
@@ -1414,7 +1427,7 @@ TEST_F(SettingsFileTest, WritableFileInSomeoneElsesStickyFolderIsRewrittenInPlac
   EXPECT_EQ(EntryNames(DataPath()), std::set<std::string>{"NV-Data.kqn"});
 }
 
-TEST_F(SettingsFileTest, FileThatCannotBeReadIsNotWrittenOverAtClose) {
+TEST_F(RestrictedAccessTest, FileThatCannotBeReadIsNotWrittenOverAtClose) {
   const std::string stored = kHeader + "{020} weg = 0.5000; [m]\r\n";
   WriteBytes(SettingsFile(), stored);
   HandOver(SettingsFile());
@@ -1428,9 +1441,10 @@ TEST_F(SettingsFileTest, FileThatCannotBeReadIsNotWrittenOverAtClose) {
   EXPECT_EQ(EntryNames(DataPath()), std::set<std::string>{"NV-Data.kqn"});
 }
 
-TEST_F(SettingsFileTest, UnreadableFileFallsBackAtStart) {
+TEST_F(RestrictedAccessTest, UnreadableFileFallsBackAtStart) {
   WriteBytes(SettingsFile(), kHeader + "{020} = 0.3;\r\n");
   WriteBytes(FallbackFile(), kHeader + "{020} = 0.5;\r\n");
+  fs::permissions(FallbackFile(), fs::perms::others_read, fs::perm_options::add);
   HandOver(SettingsFile());
   fs::permissions(SettingsFile(), fs::perms::owner_write);
   // The child reports through its exit code what it read.
