@@ -610,8 +610,12 @@ TEST_F(WindowTest, AZeroCycleShowsADashForTheStrokeRate) {
 }
 
 TEST_F(WindowTest, AnOutOfAreaRoundingShowsItsOwnMessage) {
-  // Figures from an edited file: a demanded acceleration beyond DtoL's range.
-  WriteFile(SettingsFile(), "{020} weg = 1e7;\r\n{023} max = 1e12;\r\n");
+  // Figures within the input ranges whose trapezoid barely fits the window
+  // (2 h at 1 m/s is 0.5 m): the demanded acceleration, some 1.6e9 m/s^2, is
+  // beyond DtoL's range.
+  WriteFile(SettingsFile(),
+            "{021} hza = 60;\r\n{024} \xF6"
+            "fw = 180;\r\n{027} ruz = 0;\r\n{023} max = 1;\r\n{020} weg = 0.499999999;\r\n");
   Start();
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].Text, u"");
@@ -778,47 +782,39 @@ TEST_F(WindowTest, TheDataFolderComesFromTheRegistryTheSharedFolderOrTheProgram)
   const std::u16string shared = (root / "shared").u16string();
   const std::u16string common = (root / "common").u16string();
   const std::u16string program = (root / "bin").u16string() + u"/";
+  const std::u16string sharedData = shared + u"/DVK/Common/";
+  const std::u16string sharedWithSeparator = shared + u"/";
+  const std::u16string commonData = common + u"/DVK/Common/";
+  // Views of the strings above: a table of std::u16string members sets off
+  // GCC 12's false "may be used uninitialized" at -O3.
   struct TCase {
-    TRegistryValue registry;
+    TRegistryValue::TKind registryKind;
+    std::u16string_view registryText;
     bool commonFound;
     TFakePlatform::TCreateMode create;
-    std::u16string dataDir;
+    std::u16string_view dataDir;
     int commonAsks;
   };
+  using TKind = TRegistryValue::TKind;
+  using TMode = TFakePlatform::TCreateMode;
   const TCase cases[] = {
-      {{TRegistryValue::TKind::Missing, u""},
-       true,
-       TFakePlatform::TCreateMode::Real,
-       common + u"/DVK/Common/",
-       1},
-      {{TRegistryValue::TKind::Text, shared},
-       true,
-       TFakePlatform::TCreateMode::Real,
-       shared + u"/DVK/Common/",
-       0},
-      {{TRegistryValue::TKind::Text, shared + u"/"},
-       true,
-       TFakePlatform::TCreateMode::Real,
-       shared + u"/DVK/Common/",
-       0},
-      {{TRegistryValue::TKind::Text, u""},
-       true,
-       TFakePlatform::TCreateMode::Real,
-       common + u"/DVK/Common/",
-       1},
-      {{TRegistryValue::TKind::Text, shared}, true, TFakePlatform::TCreateMode::Fail, program, 0},
-      {{TRegistryValue::TKind::Missing, u""}, false, TFakePlatform::TCreateMode::Real, program, 1},
+      {TKind::Missing, u"", true, TMode::Real, commonData, 1},
+      {TKind::Text, shared, true, TMode::Real, sharedData, 0},
+      {TKind::Text, sharedWithSeparator, true, TMode::Real, sharedData, 0},
+      {TKind::Text, u"", true, TMode::Real, commonData, 1},
+      {TKind::Text, shared, true, TMode::Fail, program, 0},
+      {TKind::Missing, u"", false, TMode::Real, program, 1},
   };
   for (const TCase& c : cases) {
     TFakePlatform fake;
     fake.Executable = platform.Executable;
-    fake.Registry = c.registry;
+    fake.Registry = {c.registryKind, std::u16string(c.registryText)};
     fake.CommonFolder = c.commonFound ? std::optional(common) : std::nullopt;
     fake.CreateMode = c.create;
     TRecordedShell run(fake);
     EXPECT_EQ(RunProgram(run, ""), 0);
 
-    EXPECT_EQ(DataDir, c.dataDir);
+    EXPECT_EQ(DataDir, std::u16string(c.dataDir));
     EXPECT_EQ(ProgramDir, program);
     EXPECT_EQ(fake.CommonFolderAsks, c.commonAsks);
     EXPECT_TRUE(fs::exists(fs::path(c.dataDir) / "NV-Data.kqn"));

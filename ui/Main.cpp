@@ -63,7 +63,7 @@ TColor LimitColor(bool broken) {
 // Out-of-range rounding in the calculation: an empty box with its own caption.
 void ReportOutOfArea() {
   if (FO_Main != nullptr) {
-    FO_Main->Application().MessageBox(u"", std::u16string(DtoLReportCaption), 0);
+    FO_Main->Application().ShowMessageBox(u"", std::u16string(DtoLReportCaption), 0);
   }
 }
 
@@ -389,8 +389,8 @@ void TFO_Main::AcceptBox(TEdit& box, TInput input) {
     return;
   }
   if (const int hint = InputDef(input).Hint; hint >= 0) {
-    Application().MessageBox(RuntimeTexts[static_cast<size_t>(hint)],
-                             std::u16string(MessageCaption), 0);
+    Application().ShowMessageBox(RuntimeTexts[static_cast<size_t>(hint)],
+                                 std::u16string(MessageCaption), 0);
   }
   RestoreBox(box, RestoreText(input, FeedParams));
 }
