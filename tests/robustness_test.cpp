@@ -210,17 +210,6 @@ const TRangedBox kRangedBoxes[] = {
     {1, "ED_AngleS", TInput::ApertureAngle},
 };
 
-// A known fault of the window, not of the settings file: a stored value that
-// the window itself cannot put back into its box in a form it accepts (an
-// acceleration the stroke-rate page computed outside 0.01 to 400 m/s^2, a
-// maximum acceleration below 0.5 m/s^2 restored as "0") is refused by every
-// pass, and nested passes repeat that message within one action. Such a
-// box's messages are left out of the count of two; the bound on messages
-// per action still holds for them.
-bool RefusesItsOwnValue(TInput input) {
-  return !ReadTypedInput(input, RestoreText(input, FeedParams)).has_value();
-}
-
 // Runs one session and returns what went wrong, in words; empty when nothing.
 class TSession {
  public:
@@ -278,8 +267,7 @@ class TSession {
     }
     const int page = shell_.Window["PC_Main"].ActivePage;
     for (const TRangedBox& ranged : kRangedBoxes) {
-      if (ranged.Page == page && message.Text == RuntimeTexts[InputDef(ranged.Input).Hint] &&
-          !RefusesItsOwnValue(ranged.Input)) {
+      if (ranged.Page == page && message.Text == RuntimeTexts[InputDef(ranged.Input).Hint]) {
         ++perBox_[ranged.Box];
       }
     }

@@ -504,6 +504,33 @@ TEST_F(WindowTest, OnlyAMaxSpeedChangeAboveThreeTenthsCarriesToTheSpeedLimit) {
   EXPECT_EQ(FeedParams.SpeedLimit, 81.0 / 60.0);
 }
 
+// A box that shows a stored value its own range refuses was not typed into:
+// passing over it must not answer every pass with a message.
+TEST_F(WindowTest, AStoredValueOutsideItsBoxRangeIsNotRefusedWhereNobodyTypedIt) {
+  Start();
+  // 0.3 m/s^2 is taken, and shows as "0" once the page is filled again.
+  EnterInto(*Form().ED_MaxAccel, u"0.3");
+  User().SwitchPage(*Form().TS_VZ);
+  User().SwitchPage(*Form().TS_HzP);
+  ASSERT_EQ(Text("ED_MaxAccel"), u"0");
+  EnterInto(*Form().ED_WayE, u"20");
+  EXPECT_EQ(FeedParams.MaxAccel, 0.3);
+  // The longest feed at the highest rate in the narrowest window has no
+  // profile: the computed acceleration is the marker, far above 400 m/s^2.
+  EnterInto(*Form().ED_WayE, u"4000");
+  EnterInto(*Form().ED_HZin, u"2000");
+  EnterInto(*Form().ED_AngleE, u"10");
+  User().SwitchPage(*Form().TS_VZ);
+  const double marker = FeedParams.Accel;
+  ASSERT_GT(marker, 400.0);
+  // Only what the user typed is refused, once.
+  EnterInto(*Form().ED_MaxSpeedS, u"0");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Text, RuntimeTexts[rtHintSpeed]);
+  EXPECT_EQ(FeedParams.Accel, marker);
+  EXPECT_EQ(Focus(), "ED_MaxSpeedS");
+}
+
 TEST_F(WindowTest, AccelerationFormatFollowsTheStoredValue) {
   Start();
   User().SwitchPage(*Form().TS_VZ);

@@ -384,8 +384,12 @@ void TFO_Main::AcceptBoxes(std::span<const TInputBox> boxes) {
 // large for a double is refused there, which would reach the settings file
 // as "inf".
 void TFO_Main::AcceptBox(TEdit& box, TInput input) {
-  if (std::optional<double> value = ReadTypedInput(input, box.Text())) {
+  const std::u16string text = box.Text();
+  if (std::optional<double> value = ReadTypedInput(input, text)) {
     StoreInput(input, *value, FeedParams);
+    return;
+  }
+  if (ShowsStoredValue(text, input)) {
     return;
   }
   if (const int hint = InputDef(input).Hint; hint >= 0) {
@@ -393,6 +397,16 @@ void TFO_Main::AcceptBox(TEdit& box, TInput input) {
                                  std::u16string(MessageCaption), 0);
   }
   RestoreBox(box, RestoreText(input, FeedParams));
+}
+
+// A box can show a stored value that its own range refuses: an acceleration
+// the stroke-rate page computed (0.00, or the marker of an impossible
+// profile), or a maximum acceleration below 0.5 m/s^2 that the fill shows as
+// "0". Nobody typed that text, and refusing it would answer every pass, and
+// every nested one, with a message the user cannot make go away; so it
+// leaves the stored value as it is.
+bool TFO_Main::ShowsStoredValue(const std::u16string& text, TInput input) const {
+  return text == FillText(input, FeedParams) || text == RestoreText(input, FeedParams);
 }
 
 // The text goes back before the focus does: the exit that the focus move

@@ -140,5 +140,6 @@ class TFO_Main : public TForm {
   void AcceptFeedTimingPage();
   void AcceptBoxes(std::span<const TInputBox> boxes);
   void AcceptBox(TEdit& box, TInput input);
+  bool ShowsStoredValue(const std::u16string& text, TInput input) const;
   void RestoreBox(TEdit& box, const std::u16string& text);
 };
