@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#include "cli/Csv.h"
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+TCsvReader::TCsvReader(std::string_view text) : text_(text) {
+  if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    at_ = kByteOrderMark.size();
+  }
+}
+
+bool TCsvReader::Next(TCsvRecord& record) {
+  // Empty lines carry no record.
+  while (at_ < text_.size() && (text_[at_] == '\n' || text_[at_] == '\r')) {
+    if (text_[at_] == '\n' || at_ + 1 >= text_.size() || text_[at_ + 1] != '\n') {
+      ++line_;
+    }
+    ++at_;
+  }
+  if (at_ >= text_.size()) {
+    return false;
+  }
+  record.Fields.clear();
+  record.Malformed = false;
+  record.Line = line_;
+  std::string field;
+  bool quoted = false;     // inside a quoted part of the field
+  bool wasQuoted = false;  // the field began with a quote that has closed
+  bool fieldStart = true;
+  while (at_ < text_.size()) {
+    const char c = text_[at_++];
+    if (quoted) {
+      if (c == '"') {
+        if (at_ < text_.size() && text_[at_] == '"') {
+          field.push_back('"');
+          ++at_;
+        } else {
+          quoted = false;
+          wasQuoted = true;
+        }
+      } else {
+        if (c == '\n') {
+          ++line_;
+        }
+        field.push_back(c);
+      }
+      continue;
+    }
+    if (c == ',') {
+      record.Fields.push_back(std::move(field));
+      field.clear();
+      fieldStart = true;
+      wasQuoted = false;
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && at_ < text_.size() && text_[at_] == '\n') {
+        ++at_;
+      }
+      ++line_;
+      record.Fields.push_back(std::move(field));
+      return true;
+    }
+    if (c == '"' && fieldStart) {
+      quoted = true;
+      fieldStart = false;
+      continue;
+    }
+    if (wasQuoted) {
+      record.Malformed = true;  // text after the closing quote
+    }
+    fieldStart = false;
+    field.push_back(c);
+  }
+  record.Malformed = record.Malformed || quoted;
+  record.Fields.push_back(std::move(field));
+  return true;
+}

@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: MIT
+#include "cli/Output.h"
+
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cmath>
+
+#include "calc/FeedCalc.h"
+#include "ui/Texts.h"
+
+namespace {
+
+std::string WithUnit(const std::u16string& value, std::u16string_view unit) {
+  return Utf8(value) + ' ' + Utf8(unit);
+}
+
+std::string Marked(std::string text, bool red, TLang lang) {
+  if (red) {
+    text += "  (" + Utf8(Words(lang).OverLimit) + ')';
+  }
+  return text;
+}
+
+void AddInput(TTextTable& table, std::string_view control, TInput input, const TFeedParams& p,
+              TLang lang, bool red = false) {
+  table.Add(CaptionOf(control, lang),
+            Marked(WithUnit(FillText(input, p), UnitOf(input)), red, lang));
+}
+
+}  // namespace
+
+void AppendShortest(std::string& out, double value) {
+  if (!std::isfinite(value)) {
+    return;
+  }
+  char buffer[32];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (error == std::errc()) {
+    out.append(buffer, end);
+  }
+}
+
+std::string ShortestNumber(double value) {
+  std::string text;
+  AppendShortest(text, value);
+  return text;
+}
+
+std::string JsonString(std::string_view utf8) {
+  // Invalid UTF-8 is replaced rather than refused: the output stays JSON.
+  return nlohmann::json(std::string(utf8))
+      .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+void AppendCsvField(std::string& out, std::string_view field) {
+  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out.append(field);
+    return;
+  }
+  out.push_back('"');
+  for (char c : field) {
+    if (c == '"') {
+      out.push_back('"');
+    }
+    out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+TField NumberField(std::string_view key, double value) {
+  if (!std::isfinite(value)) {
+    return NullField(key);
+  }
+  return {key, TField::TKind::Number, value, {}};
+}
+
+TField TextField(std::string_view key, std::string text) {
+  return {key, TField::TKind::Text, 0, std::move(text)};
+}
+
+TField NullField(std::string_view key) {
+  return {key, TField::TKind::Null, 0, {}};
+}
+
+TField BoolField(std::string_view key, bool flag) {
+  return {key, TField::TKind::Bool, 0, {}, flag};
+}
+
+std::string_view ProfileKey(bool triangle) {
+  return triangle ? "triangle" : "trapezoid";
+}
+
+std::u16string_view OnOff(bool on, TLang lang) {
+  return on ? Words(lang).On : Words(lang).Off;
+}
+
+std::vector<TField> RateFields(const TRateResult& r) {
+  return {NumberField("accel_m_s2", r.AccelMs2),
+          NumberField("peak_speed_m_min", r.PeakSpeedMmin),
+          TextField("profile", std::string(ProfileKey(r.After.IsTriangle))),
+          BoolField("accel_over_limit", r.AccelOverLimit),
+          BoolField("window_raised", r.WindowRaised),
+          TextField("accel_text", Utf8(r.Shown.Accel)),
+          TextField("peak_speed_text", Utf8(r.Shown.Speed))};
+}
+
+std::vector<TField> TimingFields(const TTimingResult& r) {
+  return {NumberField("feed_time_s", r.FeedTimeS),
+          NumberField("ramp_time_s", r.RampTimeS),
+          NumberField("peak_speed_m_min", r.PeakSpeedMmin),
+          TextField("profile", std::string(ProfileKey(r.After.IsTriangle))),
+          NumberField("stroke_rate_per_min", r.StrokeRatePerMin),
+          TextField("feed_time_text", Utf8(r.Shown.FeedTime)),
+          TextField("ramp_time_text", Utf8(r.Shown.AccelTime)),
+          TextField("peak_speed_text", Utf8(r.Shown.Speed)),
+          TextField("stroke_rate_text", Utf8(r.Shown.StrokeRate))};
+}
+
+std::string JsonObject(const std::vector<TField>& fields) {
+  std::string out = "{";
+  for (const TField& f : fields) {
+    if (out.size() > 1) {
+      out += ", ";
+    }
+    out += JsonString(f.Key);
+    out += ": ";
+    switch (f.Kind) {
+      case TField::TKind::Number:
+        AppendShortest(out, f.Number);
+        break;
+      case TField::TKind::Text:
+        out += JsonString(f.Text);
+        break;
+      case TField::TKind::Bool:
+        out += f.Flag ? "true" : "false";
+        break;
+      case TField::TKind::Null:
+        out += "null";
+        break;
+    }
+  }
+  return out + "}";
+}
+
+void AppendCsvHeader(std::string& out, const std::vector<TField>& fields) {
+  for (size_t i = 0; i < fields.size(); ++i) {
+    out += i == 0 ? "" : ",";
+    AppendCsvField(out, fields[i].Key);
+  }
+  out += "\r\n";
+}
+
+void AppendCsvRow(std::string& out, const std::vector<TField>& fields) {
+  for (size_t i = 0; i < fields.size(); ++i) {
+    out += i == 0 ? "" : ",";
+    const TField& f = fields[i];
+    switch (f.Kind) {
+      case TField::TKind::Number:
+        AppendShortest(out, f.Number);
+        break;
+      case TField::TKind::Text:
+        AppendCsvField(out, f.Text);
+        break;
+      case TField::TKind::Bool:
+        out += f.Flag ? "true" : "false";
+        break;
+      case TField::TKind::Null:
+        break;
+    }
+  }
+  out += "\r\n";
+}
+
+void TTextTable::Add(std::u16string_view label, std::string value) {
+  rows_.emplace_back(Utf8(label), std::move(value));
+}
+
+void TTextTable::Gap() {
+  rows_.emplace_back();
+}
+
+std::string TTextTable::Render() const {
+  size_t width = 0;
+  for (const auto& [label, value] : rows_) {
+    width = std::max(width, DisplayWidth(label));
+  }
+  std::string out;
+  for (const auto& [label, value] : rows_) {
+    if (!label.empty() || !value.empty()) {
+      out += label;
+      out.append(width + 2 - DisplayWidth(label), ' ');
+      out += value;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string RateText(const TRateResult& r, TLang lang) {
+  const TFeedParams& p = r.After;
+  TTextTable table;
+  AddInput(table, "LB_FeedLen1", TInput::FeedLength, p, lang);
+  AddInput(table, "LB_DesStrkRate", TInput::StrokeRate, p, lang);
+  AddInput(table, "LB_ApertAngle1", TInput::ApertureAngle, p, lang);
+  AddInput(table, "LB_MaxSpeed1", TInput::MaxSpeed, p, lang);
+  AddInput(table, "LB_MaxAccel", TInput::MaxAccel, p, lang);
+  table.Add(CaptionOf("CH_SinQramps", lang), Utf8(OnOff(p.SinSqRamps, lang)));
+  AddInput(table, "LB_DampTim1", TInput::SettleTime, p, lang);
+  table.Gap();
+  table.Add(RuntimeText(PeakLabel(p), lang),
+            Marked(WithUnit(r.Shown.Accel, UnitMetresPerSecond2), r.Shown.AccelRed, lang));
+  table.Add(RuntimeText(r.Shown.SpeedLabel, lang),
+            Marked(WithUnit(r.Shown.Speed, UnitMetresPerMinute), r.Shown.SpeedRed, lang));
+  const TCliWords& words = Words(lang);
+  if (r.AccelOverLimit) {
+    table.Add(words.LimitsCaption, Utf8(words.AccelOutside));
+  }
+  if (r.WindowRaised) {
+    table.Add(r.AccelOverLimit ? u"" : words.LimitsCaption, Utf8(words.WindowRaised));
+  }
+  return table.Render();
+}
+
+std::string TimingText(const TTimingResult& r, TLang lang) {
+  const TFeedParams& p = r.After;
+  TTextTable table;
+  AddInput(table, "LB_FeedLen2", TInput::FeedLength, p, lang);
+  table.Add(RuntimeText(RampLabel(p), lang),
+            Marked(WithUnit(FillText(TInput::Accel, p), UnitMetresPerSecond2),
+                   AccelAboveMaxAccel(p), lang));
+  AddInput(table, "LB_MaxSpeed2", TInput::SpeedLimit, p, lang, SpeedLimitAboveMaxSpeed(p));
+  AddInput(table, "LB_ApertAngle2", TInput::ApertureAngle, p, lang);
+  AddInput(table, "LB_DampTim2", TInput::SettleTime, p, lang);
+  table.Gap();
+  table.Add(CaptionOf("LB_FeedTotalTime", lang), WithUnit(r.Shown.FeedTime, UnitSeconds));
+  table.Add(CaptionOf("LB_AccTime", lang), WithUnit(r.Shown.AccelTime, UnitSeconds));
+  table.Add(RuntimeText(r.Shown.SpeedLabel, lang), WithUnit(r.Shown.Speed, UnitMetresPerMinute));
+  table.Add(CaptionOf("LB_StrkRate", lang), WithUnit(r.Shown.StrokeRate, UnitPerMinute));
+  return table.Render();
+}
