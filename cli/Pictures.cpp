@@ -18,10 +18,12 @@ constexpr double kHeight = 540;
 constexpr double kLeft = 80;
 constexpr double kRight = 30;
 constexpr double kTop = 30;
-constexpr double kBottom = 130;
+constexpr double kBottom = 140;
 constexpr double kPlotWidth = kWidth - kLeft - kRight;
 constexpr double kPlotHeight = kHeight - kTop - kBottom;
 constexpr int kRampSamples = 48;
+// Between the settings of a caption line (SVG collapses runs of blanks).
+constexpr const char* kSeparator = "  \u00B7  ";
 constexpr double kDegreesPerStroke = 360;
 constexpr double kSecondsPerMinute = 60;
 
@@ -189,14 +191,14 @@ std::string Setting(std::string_view control, TInput input, const TFeedParams& p
 }
 
 std::string DriveSettings(const TFeedParams& p, TLang lang) {
-  return Setting("LB_ApertAngle1", TInput::ApertureAngle, p, lang) + "   " +
-         Setting("LB_MaxSpeed1", TInput::MaxSpeed, p, lang) + "   " +
+  return Setting("LB_ApertAngle1", TInput::ApertureAngle, p, lang) + kSeparator +
+         Setting("LB_MaxSpeed1", TInput::MaxSpeed, p, lang) + kSeparator +
          Setting("LB_MaxAccel", TInput::MaxAccel, p, lang);
 }
 
 std::string RampSettings(const TFeedParams& p, TLang lang) {
-  return Utf8(CaptionOf("CH_SinQramps", lang)) + ' ' + Utf8(OnOff(p.SinSqRamps, lang)) + "   " +
-         Setting("LB_DampTim1", TInput::SettleTime, p, lang);
+  return Utf8(CaptionOf("CH_SinQramps", lang)) + ' ' + Utf8(OnOff(p.SinSqRamps, lang)) +
+         kSeparator + Setting("LB_DampTim1", TInput::SettleTime, p, lang);
 }
 
 std::string Legend(double x, double y, const char* colour, std::u16string_view text) {
@@ -262,8 +264,8 @@ std::string ChartSvg(const std::vector<TChartPoint>& points, bool logX, TLang la
   out += Legend(kLeft + kPlotWidth - 170, kTop + 42, kTrapezoidColour, words.Trapezoid);
   if (!points.empty()) {
     const TFeedParams& p = points.front().Params;
-    out += CaptionLine(kHeight - 50, DriveSettings(p, lang));
-    out += CaptionLine(kHeight - 28, RampSettings(p, lang));
+    out += CaptionLine(kHeight - 44, DriveSettings(p, lang));
+    out += CaptionLine(kHeight - 20, RampSettings(p, lang));
   }
   return out + "</svg>\n";
 }
@@ -285,8 +287,8 @@ std::string ProfileSvg(const TRateResult& r, TLang lang) {
   out += "<rect x=\"" + Num(plot.X(0)) + "\" y=\"" + Num(kTop) + "\" width=\"" +
          Num(plot.X(windowEnd) - plot.X(0)) + "\" height=\"" + Num(kPlotHeight) +
          "\" fill=\"#dff0d8\"/>\n";
-  out += "<text x=\"" + Num(plot.X(windowEnd) - 6) + "\" y=\"" + Num(kTop + 18) +
-         "\" text-anchor=\"end\" fill=\"#3c763d\">" + Xml(Utf8(words.OpenWindow)) + "</text>\n";
+  out += "<text x=\"" + Num(plot.X(0) + 8) + "\" y=\"" + Num(kTop + 18) + "\" fill=\"#3c763d\">" +
+         Xml(Utf8(words.OpenWindow)) + "</text>\n";
   const double settleFrom = std::clamp(move * degreesPerSecond, 0.0, kDegreesPerStroke);
   const double settleTo =
       std::clamp((move + p.SettleTime) * degreesPerSecond, 0.0, kDegreesPerStroke);
@@ -325,15 +327,15 @@ std::string ProfileSvg(const TRateResult& r, TLang lang) {
   add(kSecondsPerMinute / p.StrokeRate, 0);
   out += "<path d=\"" + path + "\" fill=\"none\" stroke=\"" +
          (p.IsTriangle ? kTriangleColour : kTrapezoidColour) + "\" stroke-width=\"2.5\"/>\n";
-  const std::string results = Setting("LB_DesStrkRate", TInput::StrokeRate, p, lang) + "   " +
-                              Setting("LB_FeedLen1", TInput::FeedLength, p, lang) + "   " +
+  const std::string results = Setting("LB_DesStrkRate", TInput::StrokeRate, p, lang) + kSeparator +
+                              Setting("LB_FeedLen1", TInput::FeedLength, p, lang) + kSeparator +
                               Utf8(RuntimeText(PeakLabel(p), lang)) + ' ' + Utf8(r.Shown.Accel) +
                               ' ' + Utf8(UnitMetresPerSecond2) +
-                              (r.Shown.AccelRed ? " (" + Utf8(words.OverLimit) + ")" : "") + "   " +
-                              Utf8(RuntimeText(r.Shown.SpeedLabel, lang)) + ' ' +
+                              (r.Shown.AccelRed ? " (" + Utf8(words.OverLimit) + ")" : "") +
+                              kSeparator + Utf8(RuntimeText(r.Shown.SpeedLabel, lang)) + ' ' +
                               Utf8(r.Shown.Speed) + ' ' + Utf8(UnitMetresPerMinute);
-  out += CaptionLine(kHeight - 72, results);
-  out += CaptionLine(kHeight - 50, DriveSettings(p, lang));
-  out += CaptionLine(kHeight - 28, RampSettings(p, lang));
+  out += CaptionLine(kHeight - 68, results);
+  out += CaptionLine(kHeight - 44, DriveSettings(p, lang));
+  out += CaptionLine(kHeight - 20, RampSettings(p, lang));
   return out + "</svg>\n";
 }
