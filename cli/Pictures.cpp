@@ -14,11 +14,11 @@
 namespace {
 
 constexpr double kWidth = 820;
-constexpr double kHeight = 540;
+constexpr double kHeight = 560;
 constexpr double kLeft = 80;
 constexpr double kRight = 30;
 constexpr double kTop = 30;
-constexpr double kBottom = 140;
+constexpr double kBottom = 160;
 constexpr double kPlotWidth = kWidth - kLeft - kRight;
 constexpr double kPlotHeight = kHeight - kTop - kBottom;
 constexpr int kRampSamples = 48;
@@ -327,14 +327,15 @@ std::string ProfileSvg(const TRateResult& r, TLang lang) {
   add(kSecondsPerMinute / p.StrokeRate, 0);
   out += "<path d=\"" + path + "\" fill=\"none\" stroke=\"" +
          (p.IsTriangle ? kTriangleColour : kTrapezoidColour) + "\" stroke-width=\"2.5\"/>\n";
-  const std::string results = Setting("LB_DesStrkRate", TInput::StrokeRate, p, lang) + kSeparator +
-                              Setting("LB_FeedLen1", TInput::FeedLength, p, lang) + kSeparator +
-                              Utf8(RuntimeText(PeakLabel(p), lang)) + ' ' + Utf8(r.Shown.Accel) +
-                              ' ' + Utf8(UnitMetresPerSecond2) +
-                              (r.Shown.AccelRed ? " (" + Utf8(words.OverLimit) + ")" : "") +
-                              kSeparator + Utf8(RuntimeText(r.Shown.SpeedLabel, lang)) + ' ' +
-                              Utf8(r.Shown.Speed) + ' ' + Utf8(UnitMetresPerMinute);
-  out += CaptionLine(kHeight - 68, results);
+  const auto marked = [&](bool red) { return red ? " (" + Utf8(words.OverLimit) + ")" : ""; };
+  out += CaptionLine(kHeight - 92, Setting("LB_DesStrkRate", TInput::StrokeRate, p, lang) +
+                                       kSeparator +
+                                       Setting("LB_FeedLen1", TInput::FeedLength, p, lang));
+  out += CaptionLine(kHeight - 68,
+                     Utf8(RuntimeText(PeakLabel(p), lang)) + ' ' + Utf8(r.Shown.Accel) + ' ' +
+                         Utf8(UnitMetresPerSecond2) + marked(r.Shown.AccelRed) + kSeparator +
+                         Utf8(RuntimeText(r.Shown.SpeedLabel, lang)) + ' ' + Utf8(r.Shown.Speed) +
+                         ' ' + Utf8(UnitMetresPerMinute) + marked(r.Shown.SpeedRed));
   out += CaptionLine(kHeight - 44, DriveSettings(p, lang));
   out += CaptionLine(kHeight - 20, RampSettings(p, lang));
   return out + "</svg>\n";
