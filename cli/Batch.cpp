@@ -125,11 +125,31 @@ class TBatch {
     }
   }
 
-  std::vector<std::string_view> ResultColumns() const {
-    if (hasRequest_) {
-      return {std::begin(kBothColumns), std::end(kBothColumns)};
+  const std::vector<std::string_view>& ResultColumns() {
+    if (resultColumns_.empty()) {
+      if (hasRequest_) {
+        resultColumns_.assign(std::begin(kBothColumns), std::end(kBothColumns));
+      } else {
+        resultColumns_.assign(std::begin(kRateColumns), std::end(kRateColumns));
+      }
     }
-    return {std::begin(kRateColumns), std::end(kRateColumns)};
+    return resultColumns_;
+  }
+
+  // For each result column, the index of its field in the request's fields,
+  // or -1; found once per request, from the first row's fields.
+  const std::vector<int>& FieldIndex(TRequest request, const std::vector<TField>& fields) {
+    std::vector<int>& index = request == TRequest::Rate ? rateIndex_ : timingIndex_;
+    if (index.empty()) {
+      for (std::string_view column : ResultColumns()) {
+        int found = -1;
+        for (size_t i = 0; i < fields.size(); ++i) {
+          found = fields[i].Key == column ? static_cast<int>(i) : found;
+        }
+        index.push_back(found);
+      }
+    }
+    return index;
   }
 
   void WriteHeader() {
@@ -156,11 +176,9 @@ class TBatch {
   void Row(const TCsvRecord& record) {
     ++summary_.Rows;
     std::string errors;
-    const std::string where = Utf8(Words(lang_).Line) + ' ' + std::to_string(record.Line) + ": ";
-    if (record.Malformed) {
-      errors = where + Utf8(Words(lang_).BrokenQuotes);
-    } else if (record.Fields.size() != header_.size()) {
-      errors = where + Utf8(Words(lang_).ColumnCount);
+    if (record.Malformed || record.Fields.size() != header_.size()) {
+      errors = Utf8(Words(lang_).Line) + ' ' + std::to_string(record.Line) + ": " +
+               Utf8(record.Malformed ? Words(lang_).BrokenQuotes : Words(lang_).ColumnCount);
     }
     TTyped typed;
     TRequest request = TRequest::Rate;
@@ -232,16 +250,18 @@ class TBatch {
   }
 
   void WriteResults(TRequest request, const TFeedParams& params) {
-    const std::vector<TField> fields =
-        request == TRequest::Rate ? RateFields(RunRate(params)) : TimingFields(RunTiming(params));
+    std::vector<TField>& fields = request == TRequest::Rate ? rateFields_ : timingFields_;
+    if (request == TRequest::Rate) {
+      FillRateFields(RunRate(params), fields);
+    } else {
+      FillTimingFields(RunTiming(params), fields);
+    }
     bool first = true;
-    for (std::string_view column : ResultColumns()) {
+    for (int index : FieldIndex(request, fields)) {
       buffer_ += first ? "" : ",";
       first = false;
-      for (const TField& field : fields) {
-        if (field.Key != column) {
-          continue;
-        }
+      if (index >= 0) {
+        const TField& field = fields[static_cast<size_t>(index)];
         switch (field.Kind) {
           case TField::TKind::Number:
             AppendShortest(buffer_, field.Number);
@@ -274,6 +294,11 @@ class TBatch {
   std::vector<std::string> header_;
   std::vector<TColumnInfo> columns_;
   bool hasRequest_ = false;
+  std::vector<std::string_view> resultColumns_;
+  std::vector<int> rateIndex_;
+  std::vector<int> timingIndex_;
+  std::vector<TField> rateFields_;
+  std::vector<TField> timingFields_;
   std::string buffer_;
   TBatchSummary summary_;
 };

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -147,20 +148,35 @@ void WriteFile(const std::string& path, const std::string& content) {
   }
 }
 
+// The whole stream, read in large blocks.
+std::string ReadAll(std::istream& in) {
+  std::string content;
+  constexpr size_t kBlock = 1 << 20;
+  for (;;) {
+    const size_t size = content.size();
+    content.resize(size + kBlock);
+    in.read(content.data() + size, static_cast<std::streamsize>(kBlock));
+    content.resize(size + static_cast<size_t>(in.gcount()));
+    if (!in) {
+      return content;
+    }
+  }
+}
+
 std::string ReadInput(const std::string& path, std::istream& in) {
   if (path == "-") {
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ReadAll(in);
   }
+  std::error_code error;
   std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  if (!file || std::filesystem::is_directory(path, error)) {
     throw TFailure("cannot read " + path);
   }
-  std::ostringstream content;
-  content << file.rdbuf();
+  std::string content = ReadAll(file);
   if (file.bad()) {
     throw TFailure("cannot read " + path);
   }
-  return content.str();
+  return content;
 }
 
 double ChartEnd(const std::string& text, const char* name, TLang lang) {

@@ -54,7 +54,11 @@ std::string JsonString(std::string_view utf8) {
 }
 
 void AppendCsvField(std::string& out, std::string_view field) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+  bool plain = true;
+  for (char c : field) {
+    plain = plain && c != ',' && c != '"' && c != '\r' && c != '\n';
+  }
+  if (plain) {
     out.append(field);
     return;
   }
@@ -95,26 +99,88 @@ std::u16string_view OnOff(bool on, TLang lang) {
   return on ? Words(lang).On : Words(lang).Off;
 }
 
-std::vector<TField> RateFields(const TRateResult& r) {
-  return {NumberField("accel_m_s2", r.AccelMs2),
-          NumberField("peak_speed_m_min", r.PeakSpeedMmin),
-          TextField("profile", std::string(ProfileKey(r.After.IsTriangle))),
-          BoolField("accel_over_limit", r.AccelOverLimit),
-          BoolField("window_raised", r.WindowRaised),
-          TextField("accel_text", Utf8(r.Shown.Accel)),
-          TextField("peak_speed_text", Utf8(r.Shown.Speed))};
+namespace {
+
+// Sets the field at index, growing the list on first use.
+void SetNumber(std::vector<TField>& fields, size_t index, std::string_view key, double value) {
+  if (fields.size() <= index) {
+    fields.resize(index + 1, NullField(key));
+  }
+  TField& f = fields[index];
+  f.Key = key;
+  f.Kind = std::isfinite(value) ? TField::TKind::Number : TField::TKind::Null;
+  f.Number = value;
 }
 
-std::vector<TField> TimingFields(const TTimingResult& r) {
-  return {NumberField("feed_time_s", r.FeedTimeS),
-          NumberField("ramp_time_s", r.RampTimeS),
-          NumberField("peak_speed_m_min", r.PeakSpeedMmin),
-          TextField("profile", std::string(ProfileKey(r.After.IsTriangle))),
-          NumberField("stroke_rate_per_min", r.StrokeRatePerMin),
-          TextField("feed_time_text", Utf8(r.Shown.FeedTime)),
-          TextField("ramp_time_text", Utf8(r.Shown.AccelTime)),
-          TextField("peak_speed_text", Utf8(r.Shown.Speed)),
-          TextField("stroke_rate_text", Utf8(r.Shown.StrokeRate))};
+void SetText(std::vector<TField>& fields, size_t index, std::string_view key,
+             std::string_view text) {
+  if (fields.size() <= index) {
+    fields.resize(index + 1, NullField(key));
+  }
+  TField& f = fields[index];
+  f.Key = key;
+  f.Kind = TField::TKind::Text;
+  f.Text.assign(text);
+}
+
+void SetText(std::vector<TField>& fields, size_t index, std::string_view key,
+             std::u16string_view text) {
+  SetText(fields, index, key, std::string_view());
+  // The window's result texts are ASCII digits, "." and "-".
+  std::string& out = fields[index].Text;
+  for (char16_t c : text) {
+    if (c >= 0x80) {
+      out = Utf8(text);
+      return;
+    }
+    out.push_back(static_cast<char>(c));
+  }
+}
+
+void SetBool(std::vector<TField>& fields, size_t index, std::string_view key, bool flag) {
+  if (fields.size() <= index) {
+    fields.resize(index + 1, NullField(key));
+  }
+  TField& f = fields[index];
+  f.Key = key;
+  f.Kind = TField::TKind::Bool;
+  f.Flag = flag;
+}
+
+}  // namespace
+
+void FillRateFields(const TRateResult& r, std::vector<TField>& f) {
+  SetNumber(f, 0, "accel_m_s2", r.AccelMs2);
+  SetNumber(f, 1, "peak_speed_m_min", r.PeakSpeedMmin);
+  SetText(f, 2, "profile", ProfileKey(r.After.IsTriangle));
+  SetBool(f, 3, "accel_over_limit", r.AccelOverLimit);
+  SetBool(f, 4, "window_raised", r.WindowRaised);
+  SetText(f, 5, "accel_text", r.Shown.Accel);
+  SetText(f, 6, "peak_speed_text", r.Shown.Speed);
+}
+
+void FillTimingFields(const TTimingResult& r, std::vector<TField>& f) {
+  SetNumber(f, 0, "feed_time_s", r.FeedTimeS);
+  SetNumber(f, 1, "ramp_time_s", r.RampTimeS);
+  SetNumber(f, 2, "peak_speed_m_min", r.PeakSpeedMmin);
+  SetText(f, 3, "profile", ProfileKey(r.After.IsTriangle));
+  SetNumber(f, 4, "stroke_rate_per_min", r.StrokeRatePerMin);
+  SetText(f, 5, "feed_time_text", r.Shown.FeedTime);
+  SetText(f, 6, "ramp_time_text", r.Shown.AccelTime);
+  SetText(f, 7, "peak_speed_text", r.Shown.Speed);
+  SetText(f, 8, "stroke_rate_text", r.Shown.StrokeRate);
+}
+
+std::vector<TField> RateFields(const TRateResult& result) {
+  std::vector<TField> fields;
+  FillRateFields(result, fields);
+  return fields;
+}
+
+std::vector<TField> TimingFields(const TTimingResult& result) {
+  std::vector<TField> fields;
+  FillTimingFields(result, fields);
+  return fields;
 }
 
 std::string JsonObject(const std::vector<TField>& fields) {

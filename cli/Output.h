@@ -41,6 +41,9 @@ TField NullField(std::string_view key);
 // profile is null when the result has no speed.
 std::vector<TField> RateFields(const TRateResult& result);
 std::vector<TField> TimingFields(const TTimingResult& result);
+// The same into fields, reusing what they hold (for many rows).
+void FillRateFields(const TRateResult& result, std::vector<TField>& fields);
+void FillTimingFields(const TTimingResult& result, std::vector<TField>& fields);
 
 std::string JsonObject(const std::vector<TField>& fields);
 void AppendCsvHeader(std::string& out, const std::vector<TField>& fields);

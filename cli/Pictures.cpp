@@ -250,12 +250,17 @@ std::string ChartSvg(const std::vector<TChartPoint>& points, bool logX, TLang la
       close();
       // The new run starts where the last one ended, so the line is unbroken.
       if (previous != nullptr) {
-        path = "M" + Num(plot.X(previous->Params.FeedLength * MillimetresPerMetre)) + ',' +
-               Num(plot.Y(previous->Best->After.StrokeRate));
+        path.assign("M");
+        path.append(Num(plot.X(previous->Params.FeedLength * MillimetresPerMetre)));
+        path.push_back(',');
+        path.append(Num(plot.Y(previous->Best->After.StrokeRate)));
       }
     }
     runTriangle = triangle;
-    path += (path.empty() ? "M" : " L") + Num(plot.X(x)) + ',' + Num(plot.Y(y));
+    path.append(path.empty() ? "M" : " L");
+    path.append(Num(plot.X(x)));
+    path.push_back(',');
+    path.append(Num(plot.Y(y)));
     previous = &point;
   }
   close();
