@@ -188,11 +188,13 @@ class TBatch {
     std::optional<TAccepted> accepted;
     if (errors.empty()) {
       accepted = AcceptTyped(request, base_, typed);
-      for (TInput input : PageInputs(TRequest::Rate)) {
-        Report(*accepted, input, errors);
-      }
-      for (TInput input : {TInput::Accel, TInput::SpeedLimit}) {
-        Report(*accepted, input, errors);
+      if (!accepted->Ok()) {
+        for (TInput input : PageInputs(TRequest::Rate)) {
+          Report(*accepted, input, errors);
+        }
+        for (TInput input : {TInput::Accel, TInput::SpeedLimit}) {
+          Report(*accepted, input, errors);
+        }
       }
     }
     for (size_t i = 0; i < header_.size(); ++i) {

@@ -146,6 +146,14 @@ std::string Utf8(std::u16string_view text) {
 std::u16string Utf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
+  bool ascii = true;
+  for (char c : text) {
+    ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  }
+  if (ascii) {
+    out.assign(text.begin(), text.end());
+    return out;
+  }
   size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
