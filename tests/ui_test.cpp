@@ -141,20 +141,13 @@ class WindowTest : public ::testing::Test {
 TEST(NumbersTest, ReadsTheDecimalPrefixOnlyWithACommaAsThePoint) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::pair<std::u16string_view, double> cases[] = {
-      {u"12abc", 12.0},     {u"1,5", 1.5},
-      {u"12,5", 12.5},      {u"0,75", 0.75},
-      {u"1,5e3", 1500.0},   {u"1,5,3", 1.5},
-      {u"1.5,3", 1.5},      {u",5", 0.5},
-      {u"1e3", 1000.0},     {u"  \t7", 7.0},
-      {u"-2.5e-1x", -0.25}, {u"+.5", 0.5},
-      {u"5.", 5.0},         {u"1e", 1.0},
-      {u"1e+", 1.0},        {u"", 0.0},
-      {u"abc", 0.0},        {u"-", 0.0},
-      {u".", 0.0},          {u".e1", 0.0},
-      {u"0x10", 0.0},       {u"inf", 0.0},
-      {u"nan", 0.0},        {u"1e999", inf},
-      {u"-1e999", -inf},    {u"1e-999", 0.0},
-      {u"0e999", 0.0},      {u"0.000001e999", inf},
+      {u"12abc", 12.0},     {u"1,5", 1.5},    {u"12,5", 12.5},      {u"0,75", 0.75},
+      {u"1,5e3", 1500.0},   {u"1,5,3", 1.5},  {u"1.5,3", 1.5},      {u",5", 0.5},
+      {u"1e3", 1000.0},     {u"  \t7", 7.0},  {u"-2.5e-1x", -0.25}, {u"+.5", 0.5},
+      {u"5.", 5.0},         {u"1e", 1.0},     {u"1e+", 1.0},        {u"", 0.0},
+      {u"abc", 0.0},        {u"-", 0.0},      {u".", 0.0},          {u".e1", 0.0},
+      {u"0x10", 0.0},       {u"inf", 0.0},    {u"nan", 0.0},        {u"1e999", inf},
+      {u"-1e999", -inf},    {u"1e-999", 0.0}, {u"0e999", 0.0},      {u"0.000001e999", inf},
       {u"100000e-999", 0.0}};
   for (auto [text, expected] : cases) {
     EXPECT_EQ(ReadNumber(text), expected) << std::string(text.begin(), text.end());
@@ -312,7 +305,10 @@ TEST_F(WindowTest, BoundsAndNumberTextsAreAccepted) {
       {f.ED_MaxSpeedE, u"400", &TFeedParams::MaxSpeed, 400.0 / 60.0},
       {f.ED_MaxAccel, u"0.01", &TFeedParams::MaxAccel, 0.01},
       {f.ED_MaxAccel, u"400", &TFeedParams::MaxAccel, 400.0},
-      {f.ED_MaxAccel, u"1,5", &TFeedParams::MaxAccel, 1.0},
+      // A decimal comma is the point a German user types, not the end of the number.
+      {f.ED_MaxAccel, u"1,5", &TFeedParams::MaxAccel, 1.5},
+      {f.ED_WayE, u"12,5", &TFeedParams::FeedLength, 0.0125},
+      {f.ED_HZin, u"1,5e3", &TFeedParams::StrokeRate, 1500.0},
       {f.ED_RuheZeitE, u"-0.5", &TFeedParams::SettleTime, -0.5},
       {f.ED_RuheZeitE, u"abc", &TFeedParams::SettleTime, 0.0},
   };
