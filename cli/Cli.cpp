@@ -191,6 +191,15 @@ double ChartEnd(const std::string& text, const char* name, TLang lang) {
   return *value;
 }
 
+// Installs the calculation's out-of-area reporter for as long as it lives.
+class TReporterScope {
+ public:
+  explicit TReporterScope(TDtoLReporter reporter) { SetDtoLReporter(std::move(reporter)); }
+  ~TReporterScope() { SetDtoLReporter(nullptr); }
+  TReporterScope(const TReporterScope&) = delete;
+  TReporterScope& operator=(const TReporterScope&) = delete;
+};
+
 class TProgram {
  public:
   TProgram(std::istream& in, std::ostream& out, std::ostream& err, const TSettingsSource& settings)
@@ -210,8 +219,17 @@ class TProgram {
       const int code = app.exit(error, out_, err_);
       return code == 0 ? kExitDone : kExitBadUse;
     }
+    // The window reports a rounding out of the drive's range in a message box
+    // and goes on with 0; kolvane-calc says so once, on standard error.
+    bool outOfArea = false;
+    const TReporterScope reporter([&outOfArea] { outOfArea = true; });
     try {
-      return Dispatch(app);
+      const int code = Dispatch(app);
+      if (outOfArea) {
+        err_ << "kolvane-calc: " << Utf8(DtoLReportCaption)
+             << ": a value from the settings file is beyond the drive's range; 0 was used\n";
+      }
+      return code;
     } catch (const TFailure& failure) {
       err_ << "kolvane-calc: " << failure.Message() << '\n';
       return kExitBadUse;

@@ -334,6 +334,21 @@ TEST(CliTest, ShowsAResultWithoutValueAsNullEmptyAndDash) {
   EXPECT_EQ(TextValues(textRun.Out)["Stroke rate"], "- 1/min");
 }
 
+// A settings file can hold values beyond the drive's range; the window then
+// reports "Out of area (DtoL)" and goes on with 0, and so does kolvane-calc.
+TEST(CliTest, ReportsARoundingBeyondTheDrivesRangeAndGoesOnWithZero) {
+  TFeedParams settings = DefaultSettings();
+  settings.FeedLength = 1e9;  // m, and m/s: far beyond the ranges the boxes take
+  settings.MaxSpeed = 1e12;
+  const TRun run = RunCalc({"rate", "--format", "json"}, settings);
+  ASSERT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(json::parse(run.Out)["accel_text"], "0.00");
+  EXPECT_THAT(run.Err, ::testing::HasSubstr("Out of area (DtoL)"));
+  EXPECT_THAT(run.Err, ::testing::HasSubstr("Feed length:  0.01 to 4000 mm"));
+  // The report is not left installed behind the run.
+  EXPECT_EQ(RunCalc({"rate"}, DefaultSettings()).Err, "");
+}
+
 // ---- Option values ----
 
 TEST(CliTest, RefusesABadOptionValueWithItsRangeHintAndExitCodeTwo) {
