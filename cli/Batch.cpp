@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "calc/FeedCalc.h"
 #include "cli/Csv.h"
 #include "cli/Output.h"
 
@@ -197,12 +198,16 @@ class TBatch {
         }
       }
     }
+    if (errors.empty() && Compute(request, accepted->Params)) {
+      // The window would show "Out of area (DtoL)" and go on with 0.
+      AddError(errors, Utf8(DtoLReportCaption), Words(lang_).OutOfArea);
+    }
     for (size_t i = 0; i < header_.size(); ++i) {
       AppendCsvField(buffer_, i < record.Fields.size() ? record.Fields[i] : std::string_view());
       buffer_ += ',';
     }
     if (errors.empty()) {
-      WriteResults(request, accepted->Params);
+      WriteResults(request);
       buffer_ += "\r\n";
       return;
     }
@@ -251,13 +256,20 @@ class TBatch {
     }
   }
 
-  void WriteResults(TRequest request, const TFeedParams& params) {
-    std::vector<TField>& fields = request == TRequest::Rate ? rateFields_ : timingFields_;
+  // Runs the request into its fields; true when a value went out of area.
+  bool Compute(TRequest request, const TFeedParams& params) {
     if (request == TRequest::Rate) {
-      FillRateFields(RunRate(params), fields);
-    } else {
-      FillTimingFields(RunTiming(params), fields);
+      const TRateResult result = RunRate(params);
+      FillRateFields(result, rateFields_);
+      return result.OutOfArea;
     }
+    const TTimingResult result = RunTiming(params);
+    FillTimingFields(result, timingFields_);
+    return result.OutOfArea;
+  }
+
+  void WriteResults(TRequest request) {
+    const std::vector<TField>& fields = request == TRequest::Rate ? rateFields_ : timingFields_;
     bool first = true;
     for (int index : FieldIndex(request, fields)) {
       buffer_ += first ? "" : ",";
@@ -289,6 +301,8 @@ class TBatch {
     }
   }
 
+  // Keeps the calculation's report counted for the whole batch.
+  const TOutOfAreaWatch watch_;
   const TBase& base_;
   TLang lang_;
   std::ostream& out_;

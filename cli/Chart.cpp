@@ -80,11 +80,15 @@ std::vector<std::u16string> ChartFeedLengths(double from, double to, double step
 }
 
 std::optional<int> HighestFreeRate(TFeedParams params) {
+  const TOutOfAreaWatch watch;
   FeedParams = params;
   for (int rate = ChartHighestRate; rate >= ChartLowestRate; --rate) {
     StoreInput(TInput::StrokeRate, rate, FeedParams);
+    const unsigned long reports = TOutOfAreaWatch::Count();
     CalcFeed(CALC_STROKERATE);
-    if (FeedParams.LimitFlags == 0) {
+    // An acceleration beyond the rounding's range comes out as 0 without a
+    // flag; the drive cannot be given it, so it counts as a limit.
+    if (FeedParams.LimitFlags == 0 && TOutOfAreaWatch::Count() == reports) {
       return rate;
     }
   }

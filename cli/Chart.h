@@ -26,7 +26,9 @@ std::vector<std::u16string> ChartFeedLengths(double from, double to, double step
 
 // The highest whole stroke rate from 5 to 2000 at which the stroke-rate
 // request sets no limit flag, found by trying every whole rate from the top,
-// so that the answer is exact even where rounding makes the limit jump.
+// so that the answer is exact even where rounding makes the limit jump. A
+// rate whose acceleration goes beyond the rounding's range ("Out of area
+// (DtoL)", taken as 0 without a flag) counts as limited too.
 // params holds every other input; its stroke rate is overwritten.
 std::optional<int> HighestFreeRate(TFeedParams params);
 

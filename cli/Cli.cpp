@@ -30,6 +30,7 @@ namespace {
 
 constexpr int kExitDone = 0;
 constexpr int kExitRowErrors = 1;
+constexpr int kExitOutOfArea = 1;
 constexpr int kExitBadUse = 2;
 
 struct TInputOption {
@@ -191,15 +192,6 @@ double ChartEnd(const std::string& text, const char* name, TLang lang) {
   return *value;
 }
 
-// Installs the calculation's out-of-area reporter for as long as it lives.
-class TReporterScope {
- public:
-  explicit TReporterScope(TDtoLReporter reporter) { SetDtoLReporter(std::move(reporter)); }
-  ~TReporterScope() { SetDtoLReporter(nullptr); }
-  TReporterScope(const TReporterScope&) = delete;
-  TReporterScope& operator=(const TReporterScope&) = delete;
-};
-
 class TProgram {
  public:
   TProgram(std::istream& in, std::ostream& out, std::ostream& err, const TSettingsSource& settings)
@@ -219,17 +211,8 @@ class TProgram {
       const int code = app.exit(error, out_, err_);
       return code == 0 ? kExitDone : kExitBadUse;
     }
-    // The window reports a rounding out of the drive's range in a message box
-    // and goes on with 0; kolvane-calc says so once, on standard error.
-    bool outOfArea = false;
-    const TReporterScope reporter([&outOfArea] { outOfArea = true; });
     try {
-      const int code = Dispatch(app);
-      if (outOfArea) {
-        err_ << "kolvane-calc: " << Utf8(DtoLReportCaption)
-             << ": a value from the settings file is beyond the drive's range; 0 was used\n";
-      }
-      return code;
+      return Dispatch(app);
     } catch (const TFailure& failure) {
       err_ << "kolvane-calc: " << failure.Message() << '\n';
       return kExitBadUse;
@@ -289,8 +272,9 @@ class TProgram {
     app.footer(
         "Commands take the inputs above; chart also takes --from MM --to MM --step MM [--svg "
         "FILE] [--log-x],\nprofile takes --svg FILE, batch takes FILE.csv or -. --help-all shows "
-        "them in full.\nExit codes: 0 done, 1 a batch row had an error, 2 a bad option value "
-        "(its range hint on standard error).");
+        "them in full.\nExit codes: 0 done, 1 a batch row had an error or a value went out of the "
+        "drive's rounding\nrange (Out of area (DtoL)), 2 a bad option value (its range hint on "
+        "standard error).");
   }
 
   int Dispatch(const CLI::App& app) {
@@ -326,13 +310,25 @@ class TProgram {
   int Rate(const TBase& base, const TTyped& typed) {
     const TRateResult result = RunRate(Accept(TRequest::Rate, base, typed).Params);
     Print(RateFields(result), [&] { return RateText(result, lang_); });
-    return kExitDone;
+    return Finish(result.OutOfArea);
   }
 
   int Timing(const TBase& base, const TTyped& typed) {
     const TTimingResult result = RunTiming(Accept(TRequest::Timing, base, typed).Params);
     Print(TimingFields(result), [&] { return TimingText(result, lang_); });
-    return kExitDone;
+    return Finish(result.OutOfArea);
+  }
+
+  // The window shows "Out of area (DtoL)" in a message box and goes on with
+  // 0; the results are then no setting for the drive, which the exit code
+  // says as well.
+  int Finish(bool outOfArea) {
+    if (!outOfArea) {
+      return kExitDone;
+    }
+    err_ << "kolvane-calc: " << Utf8(DtoLReportCaption) << ": " << Utf8(Words(lang_).OutOfArea)
+         << '\n';
+    return kExitOutOfArea;
   }
 
   template <typename TText>
@@ -384,7 +380,7 @@ class TProgram {
   int Profile(const TBase& base, const TTyped& typed) {
     const TRateResult result = RunRate(Accept(TRequest::Rate, base, typed).Params);
     WriteFile(line_.Svg, ProfileSvg(result, lang_));
-    return kExitDone;
+    return Finish(result.OutOfArea);
   }
 
   int Batch(const TBase& base) {

@@ -34,6 +34,8 @@ constexpr TCliWords kEnglish{
     u"the row has another number of fields than the header",
     u"a quote is not closed, or text follows a closing quote",
     u"line",
+    u"a computed acceleration or time is beyond the range of the drive's rounding and was taken "
+    u"as 0; the results are no setting for the drive",
 };
 
 constexpr TCliWords kGerman{
@@ -61,6 +63,8 @@ constexpr TCliWords kGerman{
     u"die Zeile hat eine andere Anzahl Felder als die Kopfzeile",
     u"ein Anf\u00FChrungszeichen ist nicht geschlossen, oder Text folgt einem schlie\u00DFenden",
     u"Zeile",
+    u"eine berechnete Beschleunigung oder Zeit liegt au\u00DFerhalb des Rundungsbereichs und "
+    u"wurde als 0 genommen; die Ergebnisse sind keine Einstellung f\u00FCr den Antrieb",
 };
 
 }  // namespace

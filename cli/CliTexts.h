@@ -52,6 +52,7 @@ struct TCliWords {
   std::u16string_view ColumnCount;   // batch: a row with another number of fields
   std::u16string_view BrokenQuotes;  // batch: a quote never closed, or text after one
   std::u16string_view Line;          // batch: where a broken row starts
+  std::u16string_view OutOfArea;     // a value beyond the rounding range, taken as 0
 };
 const TCliWords& Words(TLang lang);
 

@@ -58,7 +58,26 @@ void TakeBox(TInput input, const TBase& base, const TTyped& typed, TAccepted& ac
   }
 }
 
+int gWatches = 0;
+unsigned long gReports = 0;
+
 }  // namespace
+
+TOutOfAreaWatch::TOutOfAreaWatch() {
+  if (gWatches++ == 0) {
+    SetDtoLReporter([] { ++gReports; });
+  }
+}
+
+TOutOfAreaWatch::~TOutOfAreaWatch() {
+  if (--gWatches == 0) {
+    SetDtoLReporter(nullptr);
+  }
+}
+
+unsigned long TOutOfAreaWatch::Count() {
+  return gReports;
+}
 
 std::span<const TInput> PageInputs(TRequest request) {
   if (request == TRequest::Rate) {
@@ -131,6 +150,8 @@ TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed) 
 }
 
 TRateResult RunRate(const TFeedParams& params) {
+  const TOutOfAreaWatch watch;
+  const unsigned long reports = TOutOfAreaWatch::Count();
   FeedParams = params;
   CalcFeed(CALC_STROKERATE | CALC_CYCLE);
   const TFeedParams& p = FeedParams;
@@ -139,10 +160,13 @@ TRateResult RunRate(const TFeedParams& params) {
           p.PeakSpeed * MetresPerMinutePerMetrePerSecond,
           (p.LimitFlags & LimitAccelOutside) != 0,
           (p.LimitFlags & LimitWindowRaised) != 0,
-          StrokeRateShown(p)};
+          StrokeRateShown(p),
+          TOutOfAreaWatch::Count() != reports};
 }
 
 TTimingResult RunTiming(const TFeedParams& params) {
+  const TOutOfAreaWatch watch;
+  const unsigned long reports = TOutOfAreaWatch::Count();
   FeedParams = params;
   CalcFeed(CALC_FEEDTIME | CALC_CYCLE);
   const TFeedParams& p = FeedParams;
@@ -151,5 +175,6 @@ TTimingResult RunTiming(const TFeedParams& params) {
           p.AccelTime,
           p.PeakSpeed * MetresPerMinutePerMetrePerSecond,
           StrokeRateOfCycle(p.CycleTime),
-          FeedTimingShown(p)};
+          FeedTimingShown(p),
+          TOutOfAreaWatch::Count() != reports};
 }

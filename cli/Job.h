@@ -83,6 +83,18 @@ struct TAccepted {
 // request's page, typed text or read-back box for each input.
 TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed);
 
+// Counts the calculation's "Out of area (DtoL)" reports while it lives (the
+// window shows a message box for each and goes on with 0). Watches nest.
+class TOutOfAreaWatch {
+ public:
+  TOutOfAreaWatch();
+  ~TOutOfAreaWatch();
+  TOutOfAreaWatch(const TOutOfAreaWatch&) = delete;
+  TOutOfAreaWatch& operator=(const TOutOfAreaWatch&) = delete;
+  // Reports so far, while any watch lives.
+  static unsigned long Count();
+};
+
 // The stroke-rate request (0x42) on params, as the stroke-rate page shows it.
 struct TRateResult {
   TFeedParams After;  // the record after the request
@@ -91,6 +103,9 @@ struct TRateResult {
   bool AccelOverLimit;
   bool WindowRaised;
   TStrokeRateShown Shown;
+  // A value went beyond the rounding's range and was taken as 0: the
+  // results are what the window shows, but not a setting for the drive.
+  bool OutOfArea;
 };
 TRateResult RunRate(const TFeedParams& params);
 
@@ -102,5 +117,6 @@ struct TTimingResult {
   double PeakSpeedMmin;
   double StrokeRatePerMin;  // NoValue when there is none
   TFeedTimingShown Shown;
+  bool OutOfArea;
 };
 TTimingResult RunTiming(const TFeedParams& params);

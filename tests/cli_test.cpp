@@ -334,19 +334,37 @@ TEST(CliTest, ShowsAResultWithoutValueAsNullEmptyAndDash) {
   EXPECT_EQ(TextValues(textRun.Out)["Stroke rate"], "- 1/min");
 }
 
-// A settings file can hold values beyond the drive's range; the window then
-// reports "Out of area (DtoL)" and goes on with 0, and so does kolvane-calc.
-TEST(CliTest, ReportsARoundingBeyondTheDrivesRangeAndGoesOnWithZero) {
-  TFeedParams settings = DefaultSettings();
-  settings.FeedLength = 1e9;  // m, and m/s: far beyond the ranges the boxes take
-  settings.MaxSpeed = 1e12;
-  const TRun run = RunCalc({"rate", "--format", "json"}, settings);
-  ASSERT_EQ(run.Code, 0) << run.Err;
-  EXPECT_EQ(json::parse(run.Out)["accel_text"], "0.00");
-  EXPECT_THAT(run.Err, ::testing::HasSubstr("Out of area (DtoL)"));
-  EXPECT_THAT(run.Err, ::testing::HasSubstr("Feed length:  0.01 to 4000 mm"));
+// When a value goes beyond the range of the drive's rounding, the window
+// shows "Out of area (DtoL)" and goes on with 0, which then breaks no limit.
+// kolvane-calc prints what the window shows, says so on standard error and
+// exits with 1, as the results are no setting for the drive. In range: at
+// 3320 mm and 12 strokes/min a trapezoid at 80 m/min just covers the feed,
+// and the acceleration it needs is astronomical.
+TEST(CliTest, ReportsARoundingBeyondTheDrivesRangeAndExitsWithOne) {
+  struct TCase {
+    const char* Name;
+    TFeedParams Settings;
+    std::vector<std::string> Args;
+  };
+  TFeedParams huge = DefaultSettings();
+  huge.FeedLength = 1e9;  // m, and m/s: far beyond the ranges the boxes take
+  huge.MaxSpeed = 1e12;
+  const TCase cases[] = {
+      {"a feed just covered at the maximum speed",
+       DefaultSettings(),
+       {"rate", "--feed-length", "3320", "--stroke-rate", "12", "--format", "json"}},
+      {"values of an edited settings file", huge, {"rate", "--format", "json"}},
+  };
+  for (const TCase& c : cases) {
+    const TRun run = RunCalc(c.Args, c.Settings);
+    EXPECT_EQ(run.Code, 1) << c.Name << ": " << run.Err;
+    EXPECT_EQ(json::parse(run.Out)["accel_text"], "0.00") << c.Name;
+    EXPECT_THAT(run.Err, ::testing::HasSubstr("Out of area (DtoL)")) << c.Name;
+  }
   // The report is not left installed behind the run.
-  EXPECT_EQ(RunCalc({"rate"}, DefaultSettings()).Err, "");
+  const TRun after = RunCalc({"rate"}, DefaultSettings());
+  EXPECT_EQ(after.Err, "");
+  EXPECT_EQ(after.Code, 0);
 }
 
 // ---- Option values ----
@@ -638,6 +656,14 @@ TEST(ChartTest, TypesTheFeedLengthsAsDecimalsUpToTheLastOne) {
 // flag and every higher whole rate up to 2000 sets one; without a reported
 // rate, every rate sets one. Checked for random drive settings.
 TEST(ChartTest, ReportsTheHighestRateWithoutALimitFlag) {
+  const TOutOfAreaWatch watch;
+  // Limited: a flag, or an acceleration beyond the rounding's range.
+  const auto limited = [](const TFeedParams& p) {
+    const unsigned long reports = TOutOfAreaWatch::Count();
+    FeedParams = p;
+    CalcFeed(CALC_STROKERATE | CALC_CYCLE);
+    return FeedParams.LimitFlags != 0 || TOutOfAreaWatch::Count() != reports;
+  };
   std::mt19937 random(4711);
   int withoutRate = 0;
   for (int setting = 0; setting < 40; ++setting) {
@@ -660,23 +686,31 @@ TEST(ChartTest, ReportsTheHighestRateWithoutALimitFlag) {
       if (point.Best) {
         EXPECT_EQ(point.Best->After.StrokeRate, best);
         p.StrokeRate = best;
-        FeedParams = p;
-        CalcFeed(CALC_STROKERATE | CALC_CYCLE);
-        EXPECT_EQ(FeedParams.LimitFlags, 0);
+        EXPECT_FALSE(limited(p));
         EXPECT_EQ(FeedParams.Accel, point.Best->AccelMs2);
       } else {
         ++withoutRate;
       }
       for (int rate = best + 1; rate <= 2000; ++rate) {
         p.StrokeRate = rate;
-        FeedParams = p;
-        CalcFeed(CALC_STROKERATE | CALC_CYCLE);
-        ASSERT_NE(FeedParams.LimitFlags, 0) << "rate " << rate;
+        ASSERT_TRUE(limited(p)) << "rate " << rate;
       }
     }
   }
   // Long settling times leave some feed lengths without any rate.
   EXPECT_GT(withoutRate, 0);
+}
+
+// At 3320 mm the stroke rate 12 gives an acceleration beyond the rounding's
+// range, which comes out as 0.00 without a flag; it is no answer.
+TEST(ChartTest, DoesNotTakeARateWhoseAccelerationIsOutOfArea) {
+  const TRun run = RunDefaults({"--no-settings", "chart", "--from", "3319", "--to", "3321",
+                                "--step", "1", "--format", "json"});
+  ASSERT_EQ(run.Code, 0) << run.Err;
+  for (const auto& point : json::parse(run.Out)) {
+    EXPECT_EQ(point["max_stroke_rate_per_min"], 11) << point["feed_length_mm"];
+    EXPECT_EQ(point["profile"], "trapezoid") << point["feed_length_mm"];
+  }
 }
 
 TEST(ChartTest, PrintsNullAndEmptyWhereNoRateFits) {
@@ -794,11 +828,12 @@ TEST(BatchTest, ComputesGoodRowsAsSingleJobsAndMarksEveryKindOfBadRow) {
       "too few,10\r\n"
       "too many,10,100,on,rate,1,2,3\r\n"
       "\"broken\"quote,10,100,,,,\r\n"
-      "linear,10,800,off,rate,,\r\n";
+      "linear,10,800,off,rate,,\r\n"
+      "out of area,3320,12,,,,\r\n";
   const TBatchRun run = Batch(csv);
-  ASSERT_EQ(run.Rows.size(), 12u);
-  EXPECT_EQ(run.Summary.Rows, 11u);
-  EXPECT_EQ(run.Summary.Failed, 8u);
+  ASSERT_EQ(run.Rows.size(), 13u);
+  EXPECT_EQ(run.Summary.Rows, 12u);
+  EXPECT_EQ(run.Summary.Failed, 9u);
   const std::vector<std::string> ids{"good rate",  "good timing", "out of range", "not a number",
                                      "bad switch", "bad request", "two errors",   "too few",
                                      "too many",   "brokenquote", "linear"};
@@ -836,7 +871,8 @@ TEST(BatchTest, ComputesGoodRowsAsSingleJobsAndMarksEveryKindOfBadRow) {
   EXPECT_EQ(Field(run, 9, "error"),
             "line 10: the row has another number of fields than the header");
   EXPECT_THAT(Field(run, 10, "error"), ::testing::HasSubstr("quote"));
-  for (size_t row = 3; row <= 10; ++row) {
+  EXPECT_THAT(Field(run, 12, "error"), ::testing::StartsWith("Out of area (DtoL): "));
+  for (size_t row : {3, 4, 5, 6, 7, 8, 9, 10, 12}) {
     EXPECT_EQ(Field(run, row, "accel_m_s2"), "") << ids[row - 1];
     EXPECT_EQ(Field(run, row, "profile"), "") << ids[row - 1];
   }
