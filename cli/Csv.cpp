@@ -24,10 +24,18 @@ bool TCsvReader::Next(TCsvRecord& record) {
   if (at_ >= text_.size()) {
     return false;
   }
-  record.Fields.clear();
   record.Malformed = false;
   record.Line = line_;
-  std::string field;
+  // The fields of the last record are written over, keeping their storage.
+  size_t count = 0;
+  const auto slot = [&record](size_t index) -> std::string& {
+    if (record.Fields.size() <= index) {
+      record.Fields.emplace_back();
+    }
+    record.Fields[index].clear();
+    return record.Fields[index];
+  };
+  std::string* field = &slot(count);
   bool quoted = false;     // inside a quoted part of the field
   bool wasQuoted = false;  // the field began with a quote that has closed
   bool fieldStart = true;
@@ -36,7 +44,7 @@ bool TCsvReader::Next(TCsvRecord& record) {
     if (quoted) {
       if (c == '"') {
         if (at_ < text_.size() && text_[at_] == '"') {
-          field.push_back('"');
+          field->push_back('"');
           ++at_;
         } else {
           quoted = false;
@@ -46,13 +54,12 @@ bool TCsvReader::Next(TCsvRecord& record) {
         if (c == '\n') {
           ++line_;
         }
-        field.push_back(c);
+        field->push_back(c);
       }
       continue;
     }
     if (c == ',') {
-      record.Fields.push_back(std::move(field));
-      field.clear();
+      field = &slot(++count);
       fieldStart = true;
       wasQuoted = false;
       continue;
@@ -62,7 +69,7 @@ bool TCsvReader::Next(TCsvRecord& record) {
         ++at_;
       }
       ++line_;
-      record.Fields.push_back(std::move(field));
+      record.Fields.resize(count + 1);
       return true;
     }
     if (c == '"' && fieldStart) {
@@ -80,9 +87,9 @@ bool TCsvReader::Next(TCsvRecord& record) {
            text_[at_] != '"') {
       ++at_;
     }
-    field.append(text_.data() + from, at_ - from);
+    field->append(text_.data() + from, at_ - from);
   }
   record.Malformed = record.Malformed || quoted;
-  record.Fields.push_back(std::move(field));
+  record.Fields.resize(count + 1);
   return true;
 }
