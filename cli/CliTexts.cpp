@@ -16,7 +16,7 @@ constexpr TCliWords kEnglish{
     u"over the limit",
     u"Limits",
     u"the acceleration is outside 0 to P241",
-    u"the open window is shorter than the shortest feed (6 ms), which is assumed",
+    u"the open window is shorter than the shortest feed, which is assumed instead",
     u"triangle",
     u"trapezoid",
     u"Feed length",
@@ -44,8 +44,8 @@ constexpr TCliWords kGerman{
     u"\u00FCber dem Grenzwert",
     u"Grenzwerte",
     u"die Beschleunigung liegt au\u00DFerhalb 0 bis P241",
-    u"das \u00D6ffnungsfenster ist k\u00FCrzer als der k\u00FCrzeste Vorschub (6 ms), der "
-    u"angenommen wird",
+    u"das \u00D6ffnungsfenster ist k\u00FCrzer als der k\u00FCrzeste Vorschub, der statt "
+    u"dessen angenommen wird",
     u"Dreieck",
     u"Trapez",
     u"Vorschub-Strecke",
