@@ -48,11 +48,18 @@ void TakeTyped(TInput input, const std::u16string& text, TAccepted& accepted) {
   StoreInput(input, *value, accepted.Params);
 }
 
-void TakeBox(TInput input, const TBase& base, const TTyped& typed, TAccepted& accepted) {
+// One box of the page: typed, or filled from the record as it stands when
+// the page is shown (the base's, unless inputs of the other page changed it).
+void TakeBox(TInput input, const TBase& base, bool baseShown, const TTyped& typed,
+             TAccepted& accepted) {
   if (typed[input]) {
     TakeTyped(input, *typed[input], accepted);
-  } else if (base.FillValue(input)) {
-    StoreInput(input, *base.FillValue(input), accepted.Params);
+    return;
+  }
+  const std::optional<double> fill =
+      baseShown ? base.FillValue(input) : ReadTypedInput(input, FillText(input, accepted.Params));
+  if (fill) {
+    StoreInput(input, *fill, accepted.Params);
   } else {
     accepted.StoredKept |= Bit(input);
   }
@@ -132,9 +139,11 @@ TBase::TBase(const TFeedParams& stored) : stored_(stored) {
 TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed) {
   TAccepted accepted{base.Stored()};
   const TRequest other = request == TRequest::Rate ? TRequest::Timing : TRequest::Rate;
+  bool baseShown = true;
   for (TInput input : PageInputs(other)) {
     if (typed[input] && !OnPage(request, input)) {
       TakeTyped(input, *typed[input], accepted);
+      baseShown = false;
     }
   }
   if (request == TRequest::Timing && typed.SinSq) {
@@ -144,7 +153,7 @@ TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed) 
     if (request == TRequest::Rate && input == TInput::SettleTime && typed.SinSq) {
       accepted.Params.SinSqRamps = *typed.SinSq;
     }
-    TakeBox(input, base, typed, accepted);
+    TakeBox(input, base, baseShown, typed, accepted);
   }
   return accepted;
 }

@@ -80,7 +80,8 @@ struct TAccepted {
 
 // Takes the typed values in: inputs of the other page that were given are
 // stored first, as if typed and accepted there; then one pass over the
-// request's page, typed text or read-back box for each input.
+// request's page, typed text or read-back box for each input, the boxes
+// filled from the record as it then stands (as a page change fills them).
 TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed);
 
 // Counts the calculation's "Out of area (DtoL)" reports while it lives (the

@@ -428,6 +428,26 @@ TEST(CliTest, TakesTheBoundsAndADecimalCommaAsTheWindowDoes) {
             RunDefaults({"rate", "--feed-length", "12.5"}).Out);
 }
 
+// An input of the other page is stored as if typed and accepted there
+// first: sin^2 ramps for the feed timing, and a maximum speed that carries
+// over to the feed-timing page's speed limit when it changes by more than
+// 0.3 m/min.
+TEST(CliTest, StoresInputsOfTheOtherPageFirst) {
+  TFeedParams linear = DefaultSettings();
+  linear.SinSqRamps = false;
+  EXPECT_EQ(RunCalc({"timing", "--sin2", "off"}, DefaultSettings()).Out,
+            RunCalc({"timing"}, linear).Out);
+  EXPECT_NE(RunCalc({"timing", "--sin2", "off"}, DefaultSettings()).Out,
+            RunCalc({"timing"}, DefaultSettings()).Out);
+  EXPECT_EQ(TextValues(RunDefaults({"timing", "--max-speed", "100"}).Out)["Maximum speed"],
+            "100.0 m/min");
+  EXPECT_EQ(TextValues(RunDefaults({"timing", "--max-speed", "80.2"}).Out)["Maximum speed"],
+            "80.0 m/min");
+  // A speed limit above P240 is marked as the window marks it.
+  EXPECT_EQ(TextValues(RunDefaults({"timing", "--speed-limit", "81"}).Out)["Maximum speed"],
+            "81.0 m/min  (over the limit)");
+}
+
 TEST(CliTest, PrintsVersionAndHelpWithEveryCommandAndOption) {
   const TRun version = RunDefaults({"--version"});
   EXPECT_EQ(version.Code, 0);
