@@ -48,16 +48,39 @@ void TakeTyped(TInput input, const std::u16string& text, TAccepted& accepted) {
   StoreInput(input, *value, accepted.Params);
 }
 
+// The record's field behind an input.
+double StoredOf(TInput input, const TFeedParams& p) {
+  switch (input) {
+    case TInput::FeedLength:
+      return p.FeedLength;
+    case TInput::StrokeRate:
+      return p.StrokeRate;
+    case TInput::ApertureAngle:
+      return p.ApertureAngle;
+    case TInput::MaxSpeed:
+      return p.MaxSpeed;
+    case TInput::MaxAccel:
+      return p.MaxAccel;
+    case TInput::SettleTime:
+      return p.SettleTime;
+    case TInput::Accel:
+      return p.Accel;
+    case TInput::SpeedLimit:
+      return p.SpeedLimit;
+  }
+  return p.FeedLength;
+}
+
 // One box of the page: typed, or filled from the record as it stands when
-// the page is shown (the base's, unless inputs of the other page changed it).
-void TakeBox(TInput input, const TBase& base, bool baseShown, const TTyped& typed,
-             TAccepted& accepted) {
+// the page is shown; the base's fill while the field is still the base's.
+void TakeBox(TInput input, const TBase& base, const TTyped& typed, TAccepted& accepted) {
   if (typed[input]) {
     TakeTyped(input, *typed[input], accepted);
     return;
   }
+  const bool asBase = StoredOf(input, accepted.Params) == StoredOf(input, base.Stored());
   const std::optional<double> fill =
-      baseShown ? base.FillValue(input) : ReadTypedInput(input, FillText(input, accepted.Params));
+      asBase ? base.FillValue(input) : ReadTypedInput(input, FillText(input, accepted.Params));
   if (fill) {
     StoreInput(input, *fill, accepted.Params);
   } else {
@@ -139,11 +162,9 @@ TBase::TBase(const TFeedParams& stored) : stored_(stored) {
 TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed) {
   TAccepted accepted{base.Stored()};
   const TRequest other = request == TRequest::Rate ? TRequest::Timing : TRequest::Rate;
-  bool baseShown = true;
   for (TInput input : PageInputs(other)) {
     if (typed[input] && !OnPage(request, input)) {
       TakeTyped(input, *typed[input], accepted);
-      baseShown = false;
     }
   }
   if (request == TRequest::Timing && typed.SinSq) {
@@ -153,7 +174,7 @@ TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed) 
     if (request == TRequest::Rate && input == TInput::SettleTime && typed.SinSq) {
       accepted.Params.SinSqRamps = *typed.SinSq;
     }
-    TakeBox(input, base, baseShown, typed, accepted);
+    TakeBox(input, base, typed, accepted);
   }
   return accepted;
 }
