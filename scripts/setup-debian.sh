@@ -11,6 +11,7 @@ packages=(
   locales binutils
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick
+  libcli11-dev nlohmann-json3-dev libxml2-utils librsvg2-bin
 )
 
 missing=()

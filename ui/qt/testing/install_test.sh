@@ -14,13 +14,15 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" --component kolvane >/dev/null
 
 for file in bin/kolvane share/applications/kolvane.desktop \
-  share/icons/hicolor/32x32/apps/kolvane.png share/metainfo/kolvane.metainfo.xml; do
+  share/icons/hicolor/32x32/apps/kolvane.png share/metainfo/kolvane.metainfo.xml \
+  bin/kolvane-calc share/man/man1/kolvane-calc.1; do
   if [ ! -f "$prefix/$file" ]; then
     echo "not installed: $file" >&2
     exit 1
   fi
 done
 [ -x "$prefix/bin/kolvane" ] || { echo "bin/kolvane is not executable" >&2; exit 1; }
+"$prefix/bin/kolvane-calc" --version >/dev/null || { echo "bin/kolvane-calc does not run" >&2; exit 1; }
 
 # A fallback beside the program with an English language and a stroke rate
 # of 250; no settings file in the data folder yet.

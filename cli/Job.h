@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// One job of kolvane-calc: values typed for a calculation page, taken in as
+// one acceptance pass of the window takes them in, then the page's request.
+//
+// The window reads every input of its page at each pass: a box that the user
+// did not type into holds the stored value in its display format and is read
+// back from that text, with the same ranges and rules as a typed one. A job
+// does the same, so its results are what the page shows after Enter for the
+// same typed values.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "calc/FeedParams.h"
+#include "ui/InputFields.h"
+#include "ui/PageResults.h"
+
+enum class TRequest : uint8_t { Rate, Timing };
+
+inline constexpr size_t InputCount = 8;
+
+// What was typed, by input (indexed by TInput); nothing: not given.
+struct TTyped {
+  std::array<std::optional<std::u16string>, InputCount> Text;
+  std::optional<bool> SinSq;
+
+  std::optional<std::u16string>& operator[](TInput input) {
+    return Text[static_cast<size_t>(input)];
+  }
+  const std::optional<std::u16string>& operator[](TInput input) const {
+    return Text[static_cast<size_t>(input)];
+  }
+};
+
+// The inputs of a page, in the order a pass reads them (the sin^2 box of the
+// stroke-rate page sits between P241 and P242 and is not listed).
+std::span<const TInput> PageInputs(TRequest request);
+
+// True when text is one decimal number and nothing else (blanks around it
+// allowed; a decimal comma counts as the point). The window reads "12abc" as
+// 12; a command line or a file refuses it as a slip.
+bool IsNumberText(std::u16string_view text);
+
+// The record before a job, with what its boxes would read back.
+class TBase {
+ public:
+  explicit TBase(const TFeedParams& stored);
+  const TFeedParams& Stored() const { return stored_; }
+  // The value a box filled from the stored value reads back; nothing when
+  // the window refuses it (a stored value outside its range, which only a
+  // settings file can bring in; the window then keeps the stored value).
+  const std::optional<double>& FillValue(TInput input) const {
+    return fill_[static_cast<size_t>(input)];
+  }
+
+ private:
+  TFeedParams stored_;
+  std::array<std::optional<double>, InputCount> fill_;
+};
+
+// Bit sets of inputs (1 << TInput).
+using TInputSet = uint16_t;
+constexpr TInputSet Bit(TInput input) {
+  return static_cast<TInputSet>(1u << static_cast<unsigned>(input));
+}
+
+struct TAccepted {
+  TFeedParams Params;
+  TInputSet Refused = 0;     // typed values the window refuses (range hint)
+  TInputSet NotNumbers = 0;  // typed texts that are no number
+  TInputSet StoredKept = 0;  // untyped boxes whose stored value is out of range
+
+  bool Ok() const { return Refused == 0 && NotNumbers == 0; }
+};
+
+// Takes the typed values in: inputs of the other page that were given are
+// stored first, as if typed and accepted there; then one pass over the
+// request's page, typed text or read-back box for each input, the boxes
+// filled from the record as it then stands (as a page change fills them).
+TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed);
+
+// Counts the calculation's "Out of area (DtoL)" reports while it lives (the
+// window shows a message box for each and goes on with 0). Watches nest.
+class TOutOfAreaWatch {
+ public:
+  TOutOfAreaWatch();
+  ~TOutOfAreaWatch();
+  TOutOfAreaWatch(const TOutOfAreaWatch&) = delete;
+  TOutOfAreaWatch& operator=(const TOutOfAreaWatch&) = delete;
+  // Reports so far, while any watch lives.
+  static unsigned long Count();
+};
+
+// The stroke-rate request (0x42) on params, as the stroke-rate page shows it.
+struct TRateResult {
+  TFeedParams After;  // the record after the request
+  double AccelMs2;
+  double PeakSpeedMmin;
+  bool AccelOverLimit;
+  bool WindowRaised;
+  TStrokeRateShown Shown;
+  // A value went beyond the rounding's range and was taken as 0: the
+  // results are what the window shows, but not a setting for the drive.
+  bool OutOfArea;
+};
+TRateResult RunRate(const TFeedParams& params);
+
+// The feed-timing request (0x41) on params, as the feed-timing page shows it.
+struct TTimingResult {
+  TFeedParams After;
+  double FeedTimeS;
+  double RampTimeS;
+  double PeakSpeedMmin;
+  double StrokeRatePerMin;  // NoValue when there is none
+  TFeedTimingShown Shown;
+  bool OutOfArea;
+};
+TTimingResult RunTiming(const TFeedParams& params);
