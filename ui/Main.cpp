@@ -12,6 +12,7 @@
 #include "settings/NVData.h"
 #include "ui/InputFields.h"
 #include "ui/Numbers.h"
+#include "ui/PageResults.h"
 #include "ui/PeerFactory.h"
 #include "ui/WindowDef.h"
 
@@ -252,16 +253,16 @@ void TFO_Main::CB_LanguageChange(TControl* /*Sender*/) {
 // ---- Result display ----
 
 void TFO_Main::FormShow(TControl* Sender) {
-  LB_AccSinQ->SetCaption(RuntimeTexts[FeedParams.SinSqRamps ? rtAccelSinSq : rtAccelLinear]);
-  LB_Accel1->SetCaption(RuntimeTexts[FeedParams.SinSqRamps ? rtAccelPeak : rtAccelPlain]);
+  LB_AccSinQ->SetCaption(RuntimeTexts[RampLabel(FeedParams)]);
+  LB_Accel1->SetCaption(RuntimeTexts[PeakLabel(FeedParams)]);
   if (Sender == nullptr) {
     if (PC_Main->ActivePage() == TS_HzP) {
       RefreshStrokeRatePage();
     } else if (PC_Main->ActivePage() == TS_VZ) {
       RefreshFeedTimingPage();
     }
-    ED_AccelS->SetColor(LimitColor(FeedParams.Accel > FeedParams.MaxAccel + 0.1));
-    ED_MaxSpeedS->SetColor(LimitColor(FeedParams.SpeedLimit > FeedParams.MaxSpeed + 0.005));
+    ED_AccelS->SetColor(LimitColor(AccelAboveMaxAccel(FeedParams)));
+    ED_MaxSpeedS->SetColor(LimitColor(SpeedLimitAboveMaxSpeed(FeedParams)));
     return;
   }
   FillInputBoxes();
@@ -295,24 +296,23 @@ void TFO_Main::FillInputBoxes() {
 // Results without a finite value (NoValue) show as "-" through FormatFixed.
 void TFO_Main::RefreshStrokeRatePage() {
   CalcFeed(CALC_STROKERATE | CALC_CYCLE);
-  const TFeedParams& p = FeedParams;
-  ED_SpeedE->SetText(FormatFixed(p.PeakSpeed * 60.0, 1));
-  ED_SpeedE->SetColor(LimitColor((p.LimitFlags & LimitWindowRaised) != 0));
-  LB_SpeedE->SetCaption(RuntimeTexts[p.IsTriangle ? rtSpeedTriangle : rtSpeedTrapezoid]);
-  ED_AccelE->SetText(AccelText(p.Accel));
-  ED_AccelE->SetColor(LimitColor(p.LimitFlags != 0));
+  const TStrokeRateShown shown = StrokeRateShown(FeedParams);
+  ED_SpeedE->SetText(shown.Speed);
+  ED_SpeedE->SetColor(LimitColor(shown.SpeedRed));
+  LB_SpeedE->SetCaption(RuntimeTexts[static_cast<size_t>(shown.SpeedLabel)]);
+  ED_AccelE->SetText(shown.Accel);
+  ED_AccelE->SetColor(LimitColor(shown.AccelRed));
   ActiveLogo->SetParent(*TS_HzP);
 }
 
 void TFO_Main::RefreshFeedTimingPage() {
   CalcFeed(CALC_FEEDTIME | CALC_CYCLE);
-  const TFeedParams& p = FeedParams;
-  ED_TimeVS->SetText(FormatFixed(p.FeedTime, 3));
-  ED_SpeedS->SetText(FormatFixed(p.PeakSpeed * 60.0, 1));
-  LB_SpeedS->SetCaption(RuntimeTexts[p.IsTriangle ? rtSpeedTriangle : rtSpeedTrapezoid]);
-  ED_TimeAS->SetText(FormatFixed(p.AccelTime, 3));
-  // A zero cycle has no stroke rate; it shows as "-" like any other non-value.
-  ED_HZout->SetText(FormatFixed(p.CycleTime == 0.0 ? NoValue : 60.0 / p.CycleTime, 1));
+  const TFeedTimingShown shown = FeedTimingShown(FeedParams);
+  ED_TimeVS->SetText(shown.FeedTime);
+  ED_SpeedS->SetText(shown.Speed);
+  LB_SpeedS->SetCaption(RuntimeTexts[static_cast<size_t>(shown.SpeedLabel)]);
+  ED_TimeAS->SetText(shown.AccelTime);
+  ED_HZout->SetText(shown.StrokeRate);
   ActiveLogo->SetParent(*TS_VZ);
 }
 
