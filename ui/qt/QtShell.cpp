@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "ui/WindowDef.h"
+#include "ui/qt/ProgramOptions.h"
 #include "ui/qt/QtLook.h"
 
 namespace {
@@ -37,6 +38,7 @@ TQtShell::~TQtShell() {
 
 void TQtShell::Initialize() {
   if (QApplication::instance() == nullptr) {
+    const TDisplayFailureGuard noDisplayIsOneLine;
     application_ = std::make_unique<QApplication>(argc_, argv_);
   }
   // QApplication sets the process locale from the environment. Numbers on

@@ -23,3 +23,9 @@ target_link_libraries(close_window PRIVATE X11::X11)
 add_test(NAME kolvane_install
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/testing/install_test.sh
           ${CMAKE_BINARY_DIR} $<TARGET_FILE:close_window>)
+
+# --help, -h and --version without a display or a Qt platform; one line and
+# exit code 1 when no display can be opened.
+add_test(NAME kolvane_command_line
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/testing/command_line_test.sh $<TARGET_FILE:kolvane>
+          ${PROJECT_VERSION})

@@ -1,11 +1,14 @@
 // The kolvane program: the entry point on the Qt application object.
 
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "app/EntryPoint.h"
 #include "app/Platform.h"
+#include "ui/qt/ProgramOptions.h"
 #include "ui/qt/QtShell.h"
 
 #ifdef KOLVANE_STARTUP_PROBE
@@ -13,6 +16,10 @@
 #endif
 
 int main(int argc, char** argv) {
+  // Answered before any toolkit code runs: they need no display.
+  if (std::optional<int> exitCode = AnswerInfoOptions(argc, argv, stdout)) {
+    return *exitCode;
+  }
   std::string commandLine = JoinArguments(argc, argv);
   std::unique_ptr<TPlatform> platform = MakeNativePlatform();
   TQtShell shell(argc, argv, *platform);
