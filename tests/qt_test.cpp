@@ -10,6 +10,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -29,6 +31,7 @@
 #include <vector>
 
 #include "app/EntryPoint.h"
+#include "calc/FeedCalc.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
@@ -66,6 +69,7 @@ struct TSeenBox {
   bool Modal = false;            // the application's active modal widget, modal itself
   QString PageShown;             // the page the window showed meanwhile
   bool CheckBoxChecked = false;  // CH_SinQramps meanwhile
+  int Width = 0;
 };
 
 // Watches for modal message boxes, records each and dismisses it with its OK
@@ -101,6 +105,7 @@ class TBoxWatcher {
     seen.ButtonCount = static_cast<int>(box->buttons().size());
     seen.OnlyOk = seen.ButtonCount == 1 && box->button(QMessageBox::Ok) != nullptr;
     seen.Modal = box->isModal() && QApplication::activeModalWidget() == box;
+    seen.Width = box->width();
     if (inspect_) {
       inspect_(seen);
     }
@@ -677,6 +682,21 @@ TEST_F(QtWindowTest, RejectionShowsAModalPlainBoxThenTheStoredValueSelectedAndFo
   Key(Qt::Key_Return);
   EXPECT_EQ(FeedParams.StrokeRate, 150.0);
   EXPECT_THAT(Boxes(), SizeIs(1));
+}
+
+// The rounding's out-of-range report is a box with a caption and no text:
+// its title bar must still have room for the whole caption and the title
+// bar's buttons (some 24 pixels each), whatever font the desktop draws it in.
+TEST_F(QtWindowTest, ABoxWithOnlyItsCaptionIsWideEnoughForTheWholeCaption) {
+  DtoL(3e9);
+  ASSERT_THAT(Boxes(), SizeIs(1));
+  const TSeenBox& box = Boxes()[0];
+  ASSERT_EQ(box.Caption, "Out of area (DtoL)");
+  EXPECT_EQ(box.Text, "");
+  QFont bold = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  bold.setBold(true);
+  const int caption = QFontMetrics(bold).horizontalAdvance(box.Caption);
+  EXPECT_GE(box.Width, caption + 3 * 24) << "the caption needs " << caption << " pixels";
 }
 
 TEST_F(QtWindowTest, TwoRejectionsInOnePassAnswerEachOnceAndLeaveTheFocusInTheSecond) {

@@ -1,10 +1,14 @@
 #include "ui/qt/QtShell.h"
 
 #include <QAbstractButton>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QSpacerItem>
 #include <QStyle>
 #include <QStyleFactory>
 #include <clocale>
@@ -25,6 +29,25 @@ void Plain(QMessageBox& box) {
   if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
     ok->setIcon(QIcon());
   }
+}
+
+// A box's caption is drawn in its title bar, whose width follows the box's
+// content alone: a box whose only content is its caption would show a few of
+// its letters. A strut in the box's layout keeps room for the caption in a
+// bold title font, the window menu and three title-bar buttons.
+void RoomForCaption(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) {
+    return;
+  }
+  constexpr int kTitleBarControls = 4;
+  constexpr int kTitleBarControlWidth = 32;
+  QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  title.setBold(true);
+  const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) +
+                    kTitleBarControls * kTitleBarControlWidth;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 }  // namespace
@@ -109,6 +132,7 @@ int TQtShell::MessageBox(const std::u16string& text, const std::u16string& capti
   QMessageBox box(QMessageBox::NoIcon, ToQString(caption), ToQString(text), QMessageBox::Ok,
                   window_.TopLevel());
   Plain(box);
+  RoomForCaption(box);
   box.exec();
   RestoreActivation();
   return kIdOk;
