@@ -11,6 +11,10 @@ packages=(
   locales binutils
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick
+  # The desktop files: icons drawn at build time, the staged install's
+  # validators and checks, and the screen-reader test over AT-SPI.
+  librsvg2-bin appstream desktop-file-utils man-db file xdotool
+  dbus-daemon at-spi2-core python3-pyatspi
 )
 
 missing=()

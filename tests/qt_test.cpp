@@ -12,9 +12,11 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -358,7 +360,7 @@ TEST_F(QtWindowTest, OnlyTheMainLogoShowsOnTheActivePageTransparentOnItsCorner) 
   EXPECT_EQ(Label("IM_LogoPX")->pixmap().size(), QSize(35, 131));
 }
 
-TEST(QtResources, LogosAre24BitBitmapsOfTheirSizeAndBothIconCopiesOneSquarePicture) {
+TEST(QtResources, LogosAre24BitBitmapsOfTheirSize) {
   for (const char* name : {":/kolvane/IM_LogoDVK.bmp", ":/kolvane/IM_LogoPX.bmp"}) {
     QFile file(QString::fromLatin1(name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
@@ -375,18 +377,40 @@ TEST(QtResources, LogosAre24BitBitmapsOfTheirSizeAndBothIconCopiesOneSquarePictu
     EXPECT_EQ(le32(22), 131) << name;
     EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 24) << name;  // bits per pixel
   }
-  const QImage icon(QStringLiteral(":/kolvane/kolvane.png"));
-  EXPECT_EQ(icon.size(), QSize(32, 32));
-  // The window's copy of the icon shows the same picture, transparency and all.
-  const QImage windowIcon(QStringLiteral(":/kolvane/kolvane.bmp"));
-  EXPECT_TRUE(windowIcon.hasAlphaChannel());
-  // Pixels only: the two formats record different colour-space details.
-  const auto pixels = [](const QImage& image) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    return QByteArray(reinterpret_cast<const char*>(argb.constBits()), argb.sizeInBytes());
+}
+
+// The window's icon shows the desktop's icon picture (drawn from the SVG) at
+// 32 pixels and its own 64 pixel picture on a double-density screen, not
+// the small one blown up.
+TEST_F(QtWindowTest, WindowIconIsTheDesktopsPictureAndSharpAtDoubleDensity) {
+  // Pixels only, premultiplied as a pixmap keeps them: the two formats
+  // record different colour-space details.
+  const auto differing = [](const QImage& a, const QImage& b) {
+    const QImage left = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage right = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int count = 0;
+    for (int y = 0; y < std::min(left.height(), right.height()); ++y) {
+      for (int x = 0; x < std::min(left.width(), right.width()); ++x) {
+        count += left.pixel(x, y) != right.pixel(x, y) ? 1 : 0;
+      }
+    }
+    return count;
   };
-  EXPECT_EQ(windowIcon.size(), icon.size());
-  EXPECT_EQ(pixels(windowIcon), pixels(icon));
+  const QIcon icon = Window()->windowIcon();
+  for (int size : {32, 64}) {
+    const QString desktop =
+        QStringLiteral(KOLVANE_ICON_DIR "/hicolor/%1x%1/apps/org.kolvane.Kolvane.png").arg(size);
+    const QImage expected(desktop);
+    ASSERT_EQ(expected.size(), QSize(size, size)) << desktop.toStdString();
+    const QImage shown = icon.pixmap(QSize(size, size)).toImage();
+    EXPECT_EQ(shown.size(), expected.size()) << size << " pixels";
+    EXPECT_TRUE(shown.hasAlphaChannel()) << size << " pixels";
+    EXPECT_EQ(differing(shown, expected), 0) << "pixels differ in the " << size << " pixel picture";
+  }
+  const QPixmap sharp = icon.pixmap(QSize(32, 32), 2.0);
+  EXPECT_EQ(sharp.size(), QSize(64, 64));
+  const QImage big(QStringLiteral(KOLVANE_ICON_DIR "/hicolor/64x64/apps/org.kolvane.Kolvane.png"));
+  EXPECT_EQ(differing(sharp.toImage(), big), 0) << "pixels differ: the icon is blown up";
 }
 
 // Labels size themselves to their text: in either language no label may be

@@ -21,6 +21,18 @@
 namespace {
 
 constexpr int kIdOk = 1;
+constexpr const char* kAppId = "org.kolvane.Kolvane";
+
+// The icon's pictures as bitmaps with alpha (the PNGs, which the desktop
+// needs, would bring the PNG decoder's and zlib's code into every start): a
+// picture drawn for double density keeps the icon sharp there.
+QIcon WindowIcon() {
+  QIcon icon;
+  for (const char* name : {"kolvane-32.bmp", "kolvane-64.bmp"}) {
+    icon.addPixmap(QPixmap::fromImage(ReadResourceImage(QString::fromLatin1(name), "bmp")));
+  }
+  return icon;
+}
 
 // The text as it is (no rich text), and an OK button without the icon theme's
 // picture.
@@ -61,6 +73,8 @@ TQtShell::~TQtShell() {
 
 void TQtShell::Initialize() {
   if (QApplication::instance() == nullptr) {
+    // The window class is the application name (set before any window).
+    QCoreApplication::setApplicationName(QString::fromLatin1(kAppId));
     const TDisplayFailureGuard noDisplayIsOneLine;
     application_ = std::make_unique<QApplication>(argc_, argv_);
   }
@@ -75,11 +89,9 @@ void TQtShell::Initialize() {
   }
   QApplication::setPalette(WindowPalette(MainFormDef));
   QApplication::setFont(WindowFont(MainFormDef));
-  // The icon's picture as a bitmap with alpha: the PNG, which the desktop
-  // needs, would bring the PNG decoder's and zlib's code into every start.
-  QApplication::setWindowIcon(
-      QIcon(QPixmap::fromImage(ReadResourceImage(QStringLiteral("kolvane.bmp"), "bmp"))));
-  QGuiApplication::setDesktopFileName(QStringLiteral("kolvane"));
+  QApplication::setWindowIcon(WindowIcon());
+  // The desktop entry's name, which Wayland takes as the application id.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
 }
 
 void TQtShell::SetMainFormOnTaskBar(bool /*onTaskBar*/) {

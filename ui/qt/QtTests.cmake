@@ -7,6 +7,8 @@ find_package(X11 REQUIRED)
 # program itself runs under a German locale (numbers must still show ".").
 add_executable(qt_test ${CMAKE_CURRENT_LIST_DIR}/../../tests/qt_test.cpp)
 target_link_libraries(qt_test PRIVATE ui_qt Qt6::Test GTest::gtest GTest::gmock)
+target_compile_definitions(qt_test PRIVATE KOLVANE_ICON_DIR="${KOLVANE_ICON_DIR}")
+add_dependencies(qt_test kolvane_icons)
 gtest_discover_tests(qt_test DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
@@ -22,7 +24,7 @@ add_executable(close_window ${CMAKE_CURRENT_LIST_DIR}/testing/close_window.cpp)
 target_link_libraries(close_window PRIVATE X11::X11)
 add_test(NAME kolvane_install
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/testing/install_test.sh
-          ${CMAKE_BINARY_DIR} $<TARGET_FILE:close_window>)
+          ${CMAKE_BINARY_DIR} $<TARGET_FILE:close_window> ${PROJECT_SOURCE_DIR})
 
 # --help, -h and --version without a display or a Qt platform; one line and
 # exit code 1 when no display can be opened.
