@@ -16,6 +16,7 @@
 
 #include "ui/WindowDef.h"
 #include "ui/qt/ProgramOptions.h"
+#include "ui/qt/QtAccessibility.h"
 #include "ui/qt/QtLook.h"
 
 namespace {
@@ -107,6 +108,7 @@ void TQtShell::SetTitle(const std::u16string& title) {
 
 void TQtShell::CreateMainForm() {
   form_ = std::make_unique<TFO_Main>(*this, window_, platform_);
+  DescribeForAssistiveTechnology(window_);
 }
 
 void TQtShell::ShowMainForm() {

@@ -31,3 +31,12 @@ add_test(NAME kolvane_install
 add_test(NAME kolvane_command_line
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/testing/command_line_test.sh $<TARGET_FILE:kolvane>
           ${PROJECT_VERSION})
+
+# What a screen reader finds over AT-SPI: the boxes named by their labels in
+# both languages, results with their values and limits, the logos. Inside
+# its own X display and D-Bus session, driven with xdotool.
+add_test(NAME kolvane_accessibility
+  COMMAND ${CMAKE_COMMAND} -E env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+          bash ${CMAKE_CURRENT_LIST_DIR}/testing/in_display.sh --dbus /usr/bin/python3
+          ${CMAKE_CURRENT_LIST_DIR}/testing/accessibility_test.py $<TARGET_FILE:kolvane>)
+set_tests_properties(kolvane_accessibility PROPERTIES TIMEOUT 180)

@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ui/qt/QtAccessibility.h"
 #include "ui/qt/QtLook.h"
 
 namespace {
@@ -508,6 +509,7 @@ class TLabelPeerQt : public TLabelPeer {
       widget_->setFont(QFont());
     }
     widget_->setText(text);
+    AnnounceLabelChange(*widget_);
     const int room = RoomRightOf(*widget_) - kGap;
     int width = widget_->sizeHint().width();
     if (width > room && !text.isEmpty()) {
@@ -570,6 +572,7 @@ class TEditPeerQt : public TEditPeer {
     QPalette palette = widget_->palette();
     palette.setColor(QPalette::Base, ColorOf(color));
     widget_->setPalette(palette);
+    DescribeLimitColour(*widget_.Get(), color);
   }
   void TakeFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
   void SelectAll() override { widget_->selectAll(); }

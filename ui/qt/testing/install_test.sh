@@ -97,7 +97,7 @@ mkdir -p "$work/config" "$work/data"
 # it as a window manager would, and let it write its settings file into the
 # (temporary) data folder.
 XDG_CONFIG_DIRS=$work/config XDG_DATA_HOME=$work/data HOME=$work \
-  xvfb-run -a bash -c '"$1" & program=$!
+  bash "$(dirname "$0")/in_display.sh" bash -c '"$1" & program=$!
     timeout 30 xdotool search --sync --class "^${3//./\\.}\$" >"$4" 2>&1; found=$?
     "$2" "Kolvane (Orbel) v1.43"; closed=$?
     wait $program
