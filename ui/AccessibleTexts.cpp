@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/AccessibleTexts.h"
 
+#include "calc/FeedCalc.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
 
@@ -58,17 +59,13 @@ std::string_view LabelOf(std::string_view box) {
 }
 
 std::u16string LimitDescription(std::string_view box) {
-  // The bits of LimitFlags: the acceleration outside 0..P241, and the feed
-  // window raised to its minimum.
-  constexpr uint16_t kAccelOutside = 1;
-  constexpr uint16_t kWindowRaised = 2;
   std::u16string description;
   const uint16_t flags = FeedParams.LimitFlags;
   if (box == "ED_AccelE") {
-    if ((flags & kAccelOutside) != 0) {
+    if ((flags & LimitAccelOutside) != 0) {
       Append(description, kAccelExceeded);
     }
-    if ((flags & kWindowRaised) != 0) {
+    if ((flags & LimitWindowRaised) != 0) {
       Append(description, kWindowTooShort);
     }
   } else if (box == "ED_SpeedE") {
