@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up benchmark's yardsticks: a bare Qt window of the main window's
 // size, shown once, reporting its first frame like the program's probe build.
 // With --label it shows one line of text, so that the text stack

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Start-up cost of the kolvane window against two yardsticks of the same
 # size: a bare Qt window that draws no text, and the same window with one
 # label, so that the text stack (fontconfig, fonts, shaping) counts on both

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what a Debian 12 machine lacks to build, test, benchmark and fuzz
 # Kolvane. Idempotent: it asks apt only when a package is missing, and it
 # generates the German locale the number-format tests run under.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window through the real Qt widgets: layout and look, keys, focus moves
 // and exits, message boxes, the language choice, and the program's start and
 // close. Runs on Qt's offscreen platform under a German locale.

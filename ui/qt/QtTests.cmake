@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Qt front end's tests; included from tests/CMakeLists.txt, where testing
 # is enabled, when the Qt front end is built.
 find_package(Qt6 REQUIRED COMPONENTS Test)

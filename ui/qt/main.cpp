@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The kolvane program.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Compares the demangled names of the program's defined dynamic symbols with
 # the expected list (one name a line; lines starting with # are comments). Usage:
 #   cmake -DPROGRAM=<file> -DEXPECTED=<file> -P CheckExports.cmake

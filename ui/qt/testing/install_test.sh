@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A staged install as a distribution makes it (DESTDIR, prefix /usr): every
 # file lands in its standard place under the one application id, the desktop
 # entry and the AppStream metadata pass their validators, and the installed
