@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Resolution of ProgramDir and DataDir at start-up.
 

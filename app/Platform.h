@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the start-up needs of the operating system, one implementation per OS
 // and a fake for the tests.

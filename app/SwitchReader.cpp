@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/SwitchReader.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Finds the value of a single-letter switch ("/l:e", "-L:\"d\"") in the
 // command-line text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/TextCodec.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Conversion between the program's 16-bit texts and the UTF-8 byte strings
 // of the Linux file system, environment and messages.

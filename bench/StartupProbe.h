@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Marks the end of a window's first full show for the start-up benchmark
 // (bench/startup.sh): once the window's first frame has been painted, prints

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Speed of one display refresh's calculation, for each calculation page.
 
 #include <benchmark/benchmark.h>

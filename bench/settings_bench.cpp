@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Speed of the tagged-value reader against the floor of its own input
 // operation (one fgetc per byte over the same bytes), and of a settings file
 // load and save.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a program that prints the monotonic clock (nanoseconds) at the end of
 // its first full show, and prints
 //   <milliseconds from the start of the process to that point> <peak resident KiB>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The kolvane program as the start-up benchmark runs it (bench/startup.sh):
 // it reports and quits once its first full show is on the screen.
 

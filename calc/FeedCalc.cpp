@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "calc/FeedCalc.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Motion-profile calculation of the feed: triangle or trapezoid speed
 // profile with linear or sin^2 ramps, on the fields of FeedParams.

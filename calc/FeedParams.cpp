@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "calc/FeedParams.h"
 
 // Constant-initialised to all zeros, so it is valid before any start-up code

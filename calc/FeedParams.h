@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one record of feed inputs, drive limits and computed results.
 // SI units throughout (m, s, m/s, m/s^2); the crank angle is in degrees and

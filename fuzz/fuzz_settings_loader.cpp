@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as the settings file: written into a data directory of its
 // own (or, when byte 0 is odd, as the fallback file beside it), then loaded
 // over the defaults. No input field may come out infinite or NaN.

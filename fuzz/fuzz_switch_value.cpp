@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary command-line texts for the switch reader. The first byte picks
 // the letter (0 included), the rest is the text up to its first NUL.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes for the tagged-value reader, read call after call until the
 // stream ends. The first bytes choose the set-up: byte 0 the flags (1 no value
 // array, 2 a raw array, 4 a starting LastTag from the next four bytes), bytes

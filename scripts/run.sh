@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Quick start on Debian 12 (as root): installs what is missing, builds the
 # release preset and opens the window. Arguments go to the program, e.g.
 #   bash scripts/run.sh /l:e

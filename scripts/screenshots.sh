@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Pictures of the window for a look by eye: every page in both languages, a
 # broken drive limit and a range message, at normal and at double density.
 # Usage: scripts/screenshots.sh [output folder, default build/screenshots]

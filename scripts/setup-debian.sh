@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what a Debian 12 machine lacks to build, test, benchmark and fuzz
 # Kolvane. Idempotent: it asks apt only when a package is missing, and it
 # generates the German locale the number-format tests run under.
@@ -12,6 +13,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick
   libcli11-dev nlohmann-json3-dev libxml2-utils librsvg2-bin
+  # The desktop files: icons drawn at build time, the staged install's
+  # validators and checks, and the screen-reader test over AT-SPI.
+  librsvg2-bin appstream desktop-file-utils man-db file xdotool
+  dbus-daemon at-spi2-core python3-pyatspi
 )
 
 missing=()

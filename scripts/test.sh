@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, checks the formatting of the C++ sources, then
 # builds and runs every test: the debug build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the release build (built

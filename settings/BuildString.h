@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Bounded appenders over a character array that belongs to the caller.
 // They never allocate; a full array silently drops further characters.

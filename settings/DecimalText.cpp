@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/DecimalText.h"
 
 #include <algorithm>

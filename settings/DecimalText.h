@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Numbers in text, as the settings file and the window write and read them:
 // C printf conversions and strtod's decimal notation with "." as the decimal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Marks the classes that the program exports under their C++ names.
 #if defined(_WIN32)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The few file operations of the settings file that standard C++ does not
 // offer, with one implementation per operating system (FileOpsPosix.cpp,

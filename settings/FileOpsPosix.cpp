@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file's operations on POSIX systems.
 
 #include <fcntl.h>

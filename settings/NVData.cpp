@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/NVData.h"
 
 #include <chrono>

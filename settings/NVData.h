@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings file "NV-Data.kqn" in DataDir, with the read-only fallback
 // "NV-Data.kqx" in ProgramDir.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The stream operations through which SaveNVData writes its temporary file.
 // Internal to the settings module; tests swap them to make a write, a flush

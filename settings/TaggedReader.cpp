@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/TaggedReader.h"
 
 #include "settings/BuildString.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reader of tagged values such as "{020} weg = 0.0100; [m]" from a byte stream.
 

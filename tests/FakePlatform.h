@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A platform with answers set by the test and a record of what was asked.
 

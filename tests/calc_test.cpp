@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feed parameters and the motion-profile calculation.
 
 #include <gtest/gtest.h>

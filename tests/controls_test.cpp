@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The event rules of the controls, on a small window of their own, and the
 // main window's definition table.
 

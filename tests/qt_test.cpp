@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window through the real Qt widgets: layout and look, keys, focus moves
 // and exits, message boxes, the language choice, and the program's start and
 // close. Runs on Qt's offscreen platform under a German locale.
@@ -10,10 +11,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -30,6 +35,7 @@
 #include <vector>
 
 #include "app/EntryPoint.h"
+#include "calc/FeedCalc.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
@@ -72,6 +78,7 @@ struct TSeenBox {
   bool Modal = false;        // the application's active modal widget, modal itself
   QString PageShown;         // the page the window showed meanwhile
   std::string LogicalFocus;  // the window's logical focus meanwhile
+  int Width = 0;
 };
 
 // Watches for modal message boxes, records each and dismisses it with its OK
@@ -107,6 +114,7 @@ class TBoxWatcher {
     seen.ButtonCount = static_cast<int>(box->buttons().size());
     seen.OnlyOk = seen.ButtonCount == 1 && box->button(QMessageBox::Ok) != nullptr;
     seen.Modal = box->isModal() && QApplication::activeModalWidget() == box;
+    seen.Width = box->width();
     if (inspect_) {
       inspect_(seen);
     }
@@ -435,7 +443,7 @@ TEST_F(QtWindowTest, OnlyTheMainLogoShowsOnTheActivePageTransparentOnItsCorner) 
   EXPECT_EQ(Label("IM_LogoPX")->pixmap().size(), QSize(35, 131));
 }
 
-TEST(QtResources, LogosAre24BitBitmapsOfTheirSizeAndBothIconCopiesOneSquarePicture) {
+TEST(QtResources, LogosAre24BitBitmapsOfTheirSize) {
   for (const char* name : {":/kolvane/IM_LogoDVK.bmp", ":/kolvane/IM_LogoPX.bmp"}) {
     QFile file(QString::fromLatin1(name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
@@ -452,18 +460,40 @@ TEST(QtResources, LogosAre24BitBitmapsOfTheirSizeAndBothIconCopiesOneSquarePictu
     EXPECT_EQ(le32(22), 131) << name;
     EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 24) << name;  // bits per pixel
   }
-  const QImage icon(QStringLiteral(":/kolvane/kolvane.png"));
-  EXPECT_EQ(icon.size(), QSize(32, 32));
-  // The window's copy of the icon shows the same picture, transparency and all.
-  const QImage windowIcon(QStringLiteral(":/kolvane/kolvane.bmp"));
-  EXPECT_TRUE(windowIcon.hasAlphaChannel());
-  // Pixels only: the two formats record different colour-space details.
-  const auto pixels = [](const QImage& image) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    return QByteArray(reinterpret_cast<const char*>(argb.constBits()), argb.sizeInBytes());
+}
+
+// The window's icon shows the desktop's icon picture (drawn from the SVG) at
+// 32 pixels and its own 64 pixel picture on a double-density screen, not
+// the small one blown up.
+TEST_F(QtWindowTest, WindowIconIsTheDesktopsPictureAndSharpAtDoubleDensity) {
+  // Pixels only, premultiplied as a pixmap keeps them: the two formats
+  // record different colour-space details.
+  const auto differing = [](const QImage& a, const QImage& b) {
+    const QImage left = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage right = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int count = 0;
+    for (int y = 0; y < std::min(left.height(), right.height()); ++y) {
+      for (int x = 0; x < std::min(left.width(), right.width()); ++x) {
+        count += left.pixel(x, y) != right.pixel(x, y) ? 1 : 0;
+      }
+    }
+    return count;
   };
-  EXPECT_EQ(windowIcon.size(), icon.size());
-  EXPECT_EQ(pixels(windowIcon), pixels(icon));
+  const QIcon icon = Window()->windowIcon();
+  for (int size : {32, 64}) {
+    const QString desktop =
+        QStringLiteral(KOLVANE_ICON_DIR "/hicolor/%1x%1/apps/org.kolvane.Kolvane.png").arg(size);
+    const QImage expected(desktop);
+    ASSERT_EQ(expected.size(), QSize(size, size)) << desktop.toStdString();
+    const QImage shown = icon.pixmap(QSize(size, size)).toImage();
+    EXPECT_EQ(shown.size(), expected.size()) << size << " pixels";
+    EXPECT_TRUE(shown.hasAlphaChannel()) << size << " pixels";
+    EXPECT_EQ(differing(shown, expected), 0) << "pixels differ in the " << size << " pixel picture";
+  }
+  const QPixmap sharp = icon.pixmap(QSize(32, 32), 2.0);
+  EXPECT_EQ(sharp.size(), QSize(64, 64));
+  const QImage big(QStringLiteral(KOLVANE_ICON_DIR "/hicolor/64x64/apps/org.kolvane.Kolvane.png"));
+  EXPECT_EQ(differing(sharp.toImage(), big), 0) << "pixels differ: the icon is blown up";
 }
 
 // Labels size themselves to their text: in either language no label may be
@@ -695,6 +725,21 @@ TEST_F(QtWindowTest, RejectionShowsAModalPlainBoxThenTheStoredValueSelectedAndFo
   Key(Qt::Key_Return);
   EXPECT_EQ(FeedParams.StrokeRate, 150.0);
   EXPECT_THAT(Boxes(), SizeIs(1));
+}
+
+// The rounding's out-of-range report is a box with a caption and no text:
+// its title bar must still have room for the whole caption and the title
+// bar's buttons (some 24 pixels each), whatever font the desktop draws it in.
+TEST_F(QtWindowTest, ABoxWithOnlyItsCaptionIsWideEnoughForTheWholeCaption) {
+  DtoL(3e9);
+  ASSERT_THAT(Boxes(), SizeIs(1));
+  const TSeenBox& box = Boxes()[0];
+  ASSERT_EQ(box.Caption, "Out of area (DtoL)");
+  EXPECT_EQ(box.Text, "");
+  QFont bold = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  bold.setBold(true);
+  const int caption = QFontMetrics(bold).horizontalAdvance(box.Caption);
+  EXPECT_GE(box.Width, caption + 3 * 24) << "the caption needs " << caption << " pixels";
 }
 
 // ---- Language ----

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window under random settings files and random user actions, headless
 // through the recorded toolkit: whatever the file holds and whatever the
 // user does, one action shows at most two range messages per box, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window, headless: start-up, display, input acceptance, language
 // texts and shut-down, driven through the recorded toolkit as a user would.
 

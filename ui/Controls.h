@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The controls the window logic talks to, and the event rules that every
 // toolkit shares. The logic never sees a toolkit: each control reaches its

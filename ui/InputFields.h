@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The typed inputs of the two calculation pages, written once: which field of
 // the parameter record an input edits, in which unit, within which range,

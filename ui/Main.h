@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window: its controls, the start-up it performs, and its handlers
 // for input acceptance, result display, language texts and shut-down.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Numbers as the window shows and reads them: C printf and strtod rules with
 // "." as the decimal point, whatever locale the process runs in; typed text

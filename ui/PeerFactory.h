@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What each toolkit implements to give the controls their widgets. The form
 // asks for one peer per control of the window definition, in the table's

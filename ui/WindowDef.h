@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window as a static record: the form's own properties and every
 // control with its kind, place, size, tab order, tag, fixed text, colours,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/ProcessState.h"
 
 #include "app/EntryPoint.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program keeps some values process-wide (the parameter record, the
 // language, the folders, the command line, the language texts, whether the

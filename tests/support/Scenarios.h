@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The user stories of the main window, written once as a table of steps:
 // what the user does, and what the window then shows. Every toolkit's tests

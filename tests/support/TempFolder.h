@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A fresh, empty folder of a test's own below the system's temporary folder,
 // removed with everything in it when the object goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a user does to the main window and what they see of it, named by the
 // window definition's control names. Each toolkit's tests implement it on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Widgets built when they are first needed (internal to the Qt front end).
 // The widgets of a page that is not on the screen yet are built when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The kolvane program on the Qt application object: the entry point with the
 // native platform and the process's command line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/qt/QtLook.h"
 
 #include <QFontDatabase>

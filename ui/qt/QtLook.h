@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the window definition's colours and font look under Qt: one mapping
 // from the definition's colours to Qt colours, the window font, and the

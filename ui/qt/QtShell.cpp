@@ -1,21 +1,40 @@
+// SPDX-License-Identifier: MIT
 #include "ui/qt/QtShell.h"
 
 #include <QAbstractButton>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QSpacerItem>
 #include <QStyle>
 #include <QStyleFactory>
 #include <clocale>
 #include <cstdio>
 
 #include "ui/WindowDef.h"
+#include "ui/qt/ProgramOptions.h"
+#include "ui/qt/QtAccessibility.h"
 #include "ui/qt/QtLook.h"
 
 namespace {
 
 constexpr int kIdOk = 1;
+constexpr const char* kAppId = "org.kolvane.Kolvane";
+
+// The icon's pictures as bitmaps with alpha (the PNGs, which the desktop
+// needs, would bring the PNG decoder's and zlib's code into every start): a
+// picture drawn for double density keeps the icon sharp there.
+QIcon WindowIcon() {
+  QIcon icon;
+  for (const char* name : {"kolvane-32.bmp", "kolvane-64.bmp"}) {
+    icon.addPixmap(QPixmap::fromImage(ReadResourceImage(QString::fromLatin1(name), "bmp")));
+  }
+  return icon;
+}
 
 // The text as it is (no rich text), and an OK button without the icon theme's
 // picture.
@@ -24,6 +43,25 @@ void Plain(QMessageBox& box) {
   if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
     ok->setIcon(QIcon());
   }
+}
+
+// A box's caption is drawn in its title bar, whose width follows the box's
+// content alone: a box whose only content is its caption would show a few of
+// its letters. A strut in the box's layout keeps room for the caption in a
+// bold title font, the window menu and three title-bar buttons.
+void RoomForCaption(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) {
+    return;
+  }
+  constexpr int kTitleBarControls = 4;
+  constexpr int kTitleBarControlWidth = 32;
+  QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  title.setBold(true);
+  const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) +
+                    kTitleBarControls * kTitleBarControlWidth;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 }  // namespace
@@ -37,6 +75,9 @@ TQtShell::~TQtShell() {
 
 void TQtShell::Initialize() {
   if (QApplication::instance() == nullptr) {
+    // The window class is the application name (set before any window).
+    QCoreApplication::setApplicationName(QString::fromLatin1(kAppId));
+    const TDisplayFailureGuard noDisplayIsOneLine;
     application_ = std::make_unique<QApplication>(argc_, argv_);
   }
   // QApplication sets the process locale from the environment. Numbers on
@@ -50,11 +91,9 @@ void TQtShell::Initialize() {
   }
   QApplication::setPalette(WindowPalette(MainFormDef));
   QApplication::setFont(WindowFont(MainFormDef));
-  // The icon's picture as a bitmap with alpha: the PNG, which the desktop
-  // needs, would bring the PNG decoder's and zlib's code into every start.
-  QApplication::setWindowIcon(
-      QIcon(QPixmap::fromImage(ReadResourceImage(QStringLiteral("kolvane.bmp"), "bmp"))));
-  QGuiApplication::setDesktopFileName(QStringLiteral("kolvane"));
+  QApplication::setWindowIcon(WindowIcon());
+  // The desktop entry's name, which Wayland takes as the application id.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
 }
 
 void TQtShell::SetMainFormOnTaskBar(bool /*onTaskBar*/) {
@@ -70,6 +109,7 @@ void TQtShell::SetTitle(const std::u16string& title) {
 
 void TQtShell::CreateMainForm() {
   form_ = std::make_unique<TFO_Main>(*this, window_, platform_);
+  DescribeForAssistiveTechnology(window_);
 }
 
 void TQtShell::ShowMainForm() {
@@ -108,6 +148,7 @@ int TQtShell::ShowMessageBox(const std::u16string& text, const std::u16string& c
   QMessageBox box(QMessageBox::NoIcon, ToQString(caption), ToQString(text), QMessageBox::Ok,
                   window_.TopLevel());
   Plain(box);
+  RoomForCaption(box);
   box.exec();
   RestoreActivation();
   return kIdOk;

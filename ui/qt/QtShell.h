@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Qt application object behind the toolkit-independent entry point:
 // creates the QApplication, the main window through the Qt peers, runs the

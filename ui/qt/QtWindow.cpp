@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/qt/QtWindow.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "ui/qt/LazyWidgets.h"
+#include "ui/qt/QtAccessibility.h"
 #include "ui/qt/QtLook.h"
 
 namespace {
@@ -460,6 +462,7 @@ class TLabelPeerQt : public TLabelPeer {
   explicit TLabelPeerQt(QLabel* widget) : widget_(widget) {}
   void SetCaption(const std::u16string& caption) override {
     SetFittedText(*widget_, ToQString(caption));
+    AnnounceLabelChange(*widget_);
   }
 
  private:
@@ -490,6 +493,7 @@ class TEditPeerQt : public TEditPeer {
     QPalette palette = widget_->palette();
     palette.setColor(QPalette::Base, ColorOf(color));
     widget_->setPalette(palette);
+    DescribeLimitColour(*widget_.Get(), color);
   }
   void TakeFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
   void SelectAll() override { widget_->selectAll(); }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Qt 6 Widgets toolkit for the window logic: a peer factory that builds
 // one widget per control of the window definition, at the definition's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/recorded/RecordedShell.h"
 
 TRecordedShell::~TRecordedShell() = default;

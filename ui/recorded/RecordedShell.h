@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application object of the headless toolkit: runs the program through
 // the entry point with recorded peers, and lets a test act as the user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A toolkit made of plain recorded values, for running the window headless:
 // the peers write what a widget would show into TRecordedState records, the

@@ -1,5 +1,6 @@
+# SPDX-License-Identifier: MIT
 # Compares the demangled names of the program's defined dynamic symbols with
-# the expected list (one name a line). Usage:
+# the expected list (one name a line; lines starting with # are comments). Usage:
 #   cmake -DPROGRAM=<file> -DEXPECTED=<file> -P CheckExports.cmake
 #
 # Symbols with a version ("name@GLIBCXX_3.4") are the C++ library's own
@@ -25,7 +26,7 @@ foreach(line IN LISTS lines)
 endforeach()
 list(REMOVE_DUPLICATES names)
 list(SORT names)
-file(STRINGS ${EXPECTED} expected)
+file(STRINGS ${EXPECTED} expected REGEX "^[^#]")
 list(SORT expected)
 if(NOT names STREQUAL expected)
   string(REPLACE ";" "\n  " got "${names}")

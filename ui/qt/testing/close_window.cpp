@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Asks the top-level X11 window with the given title to close, as a window
 // manager's close button does (WM_DELETE_WINDOW), once it has appeared.
 // Usage: close_window <title> [seconds to wait, default 30]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves pictures of the main window: every page in both languages, a page
 // with a broken drive limit, and a range message. Run by
 // scripts/screenshots.sh under xvfb-run.
