@@ -1,16 +1,13 @@
 #include "settings/DecimalText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
-#include <cstdlib>
+#include <limits>
 #include <string>
+#include <system_error>
 
 namespace {
-
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return c;
-}
 
 bool IsCSpace(char ch) {
   return ch == ' ' || (ch >= '\t' && ch <= '\r');
@@ -52,12 +49,68 @@ const char* DecimalNumberEnd(const char* text) {
   return end;
 }
 
+// The exponent after "e" or "E", saturated far beyond any double's range.
+int64_t ReadExponent(const char* text, const char* end) {
+  const bool negative = *text == '-';
+  text += (*text == '+' || *text == '-') ? 1 : 0;
+  int64_t exponent = 0;
+  for (; text != end && IsDigit(*text); ++text) {
+    exponent = std::min<int64_t>(exponent * 10 + (*text - '0'), 1'000'000'000);
+  }
+  return negative ? -exponent : exponent;
+}
+
+// Whether the unsigned decimal number in [text, end) is at least 1; a number
+// outside a double's range is then too large, otherwise too small.
+bool AtLeastOne(const char* text, const char* end) {
+  // The number lies in [10^(k-1), 10^k) for k = the digits in front of the
+  // point counted from the first non-zero one, minus the zeros behind the
+  // point in front of the first non-zero digit, plus the exponent.
+  int64_t k = 0;
+  bool significant = false;
+  const char* ch = text;
+  for (; ch != end && IsDigit(*ch); ++ch) {
+    significant = significant || *ch != '0';
+    k += significant ? 1 : 0;
+  }
+  if (ch != end && *ch == '.') {
+    for (++ch; ch != end && IsDigit(*ch); ++ch) {
+      if (!significant && *ch == '0') {
+        --k;
+      }
+      significant = significant || *ch != '0';
+    }
+  }
+  if (ch != end && (*ch == 'e' || *ch == 'E')) {
+    k += ReadExponent(ch + 1, end);
+  }
+  return significant && k >= 1;
+}
+
 }  // namespace
 
-TCLocaleScope::TCLocaleScope() : previous_(uselocale(CLocale())) {}
+void AppendFixed(std::string& out, double value, int precision, int width) {
+  // Room for the largest double in fixed notation: 309 digits, the sign, the
+  // point and a precision far above any the program uses.
+  char buffer[400];
+  const auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+  if (error != std::errc()) {
+    return;
+  }
+  const int length = static_cast<int>(end - buffer);
+  if (length < width) {
+    out.append(static_cast<size_t>(width - length), ' ');
+  }
+  out.append(buffer, end);
+}
 
-TCLocaleScope::~TCLocaleScope() {
-  uselocale(previous_);
+void AppendInteger(std::string& out, int value) {
+  char buffer[16];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (error == std::errc()) {
+    out.append(buffer, end);
+  }
 }
 
 double ReadDecimal(const char* text) {
@@ -68,11 +121,16 @@ double ReadDecimal(const char* text) {
   if (end == text) {
     return 0.0;
   }
-  // Only the decimal prefix reaches strtod, which would otherwise also take
-  // hexadecimal, "inf" and "nan".
-  const std::string number(text, end);
-  TCLocaleScope cLocale;
-  return strtod(number.c_str(), nullptr);
+  // from_chars takes no "+" of its own; the sign is put back on the
+  // magnitude, so "-0" stays a negative zero as with strtod.
+  const bool negative = *text == '-';
+  const char* digits = text + (*text == '+' || *text == '-' ? 1 : 0);
+  double magnitude = 0.0;
+  const auto [stop, error] = std::from_chars(digits, end, magnitude, std::chars_format::general);
+  if (error == std::errc::result_out_of_range) {
+    magnitude = AtLeastOne(digits, end) ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  return negative ? -magnitude : magnitude;
 }
 
 int ReadInteger32(const char* text) {

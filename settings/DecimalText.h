@@ -1,24 +1,18 @@
 #pragma once
 // Numbers in text, as the settings file and the window write and read them:
 // C printf conversions and strtod's decimal notation with "." as the decimal
-// point, whatever locale the process runs in (the toolkit sets the process
-// locale from the environment, and a German one would write and read ",").
+// point. Nothing here consults the process locale (the toolkit sets it from
+// the environment, and a German one would make the C library write and read
+// ","): std::to_chars and std::from_chars are locale-free by definition.
 
-#include <locale.h>
-#include <clocale>
+#include <string>
 
-// Runs the printf family in the "C" locale for as long as it lives, on this
-// thread only.
-class TCLocaleScope {
- public:
-  TCLocaleScope();
-  ~TCLocaleScope();
-  TCLocaleScope(const TCLocaleScope&) = delete;
-  TCLocaleScope& operator=(const TCLocaleScope&) = delete;
+// Appends value as the C conversion "%<width>.<precision>f" writes it in the
+// "C" locale: at least width characters, padded with blanks in front.
+void AppendFixed(std::string& out, double value, int precision, int width = 1);
 
- private:
-  locale_t previous_;
-};
+// Appends value as the C conversion "%d" writes it.
+void AppendInteger(std::string& out, int value);
 
 // The number at the start of text by strtod's decimal rules: leading white
 // space, an optional sign, digits with an optional "." and fraction, an

@@ -1,22 +1,17 @@
 #include "settings/NVData.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <clocale>
+#include <chrono>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <random>
+#include <string_view>
 #include <system_error>
 
 #include "calc/FeedParams.h"
 #include "settings/DecimalText.h"
+#include "settings/FileOps.h"
 #include "settings/SaveFileOps.h"
 #include "settings/TaggedReader.h"
 
@@ -32,11 +27,11 @@ constexpr char16_t kSettingsName[] = u"NV-Data.kqn";
 constexpr char16_t kFallbackName[] = u"NV-Data.kqx";
 constexpr int kValueCells = 200;
 constexpr char kEndOfData = 0x1A;
+// The real file holds some 300 bytes; whatever lies beyond a MiB is no
+// settings, and a link to an endless device must not keep the start waiting.
+constexpr std::size_t kMostBytesRead = std::size_t{1} << 20;
 
-// ---- Paths and streams ------------------------------------------------------
-// POSIX calls are used below (fopencookie, fsync, getpid, fchmod). A Windows
-// build would open with _wfopen, filter into tmpfile() and replace with
-// ReplaceFileW, keeping the same bytes and the same replace-when-complete rule.
+// ---- Paths and reading ------------------------------------------------------
 
 // No path when the directory text is not valid UTF-16: such a file cannot be
 // opened, which the callers treat like a missing file.
@@ -48,53 +43,25 @@ std::optional<fs::path> FilePath(const std::u16string& dir, const char16_t* name
   }
 }
 
-// The settings bytes as the reader must see them: every CR dropped, nothing
-// from a 0x1A byte on.
-struct TFilteredSource {
-  FILE* file;
-  bool ended;
-};
-
-ssize_t ReadFiltered(void* cookie, char* buffer, size_t size) {
-  auto& source = *static_cast<TFilteredSource*>(cookie);
-  size_t kept = 0;
-  // A chunk of nothing but CR bytes must not look like the end of the data.
-  while (kept == 0 && !source.ended) {
-    size_t got = fread(buffer, 1, size, source.file);
-    source.ended = got < size;  // end of file or read error: both end the data
-    for (size_t i = 0; i < got; ++i) {
-      if (buffer[i] == kEndOfData) {
-        source.ended = true;
-        break;
-      }
-      if (buffer[i] != '\r') {
-        buffer[kept++] = buffer[i];
-      }
+// The settings text as the reader must see it: every CR dropped, nothing from
+// a 0x1A byte on. Nothing when the file cannot be opened or is no regular
+// file (a directory, a FIFO, a device), all of which count as missing.
+std::optional<TTextBytes> ReadSettingsText(const std::u16string& dir, const char16_t* name) {
+  std::optional<fs::path> path = FilePath(dir, name);
+  std::string bytes;
+  if (!path || FileOps::ReadRegularFile(*path, kMostBytesRead, bytes) != FileOps::TFound::Regular) {
+    return std::nullopt;
+  }
+  TTextBytes text;
+  for (char ch : bytes) {
+    if (ch == kEndOfData) {
+      break;
+    }
+    if (ch != '\r') {
+      text.Text.push_back(ch);
     }
   }
-  return static_cast<ssize_t>(kept);
-}
-
-int CloseFiltered(void* cookie) {
-  return fclose(static_cast<TFilteredSource*>(cookie)->file);
-}
-
-// source must outlive the returned stream.
-FILE* OpenFiltered(const std::u16string& dir, const char16_t* name, TFilteredSource& source) {
-  std::optional<fs::path> path = FilePath(dir, name);
-  if (!path) {
-    return nullptr;
-  }
-  source = {fopen(path->c_str(), "rb"), false};
-  if (source.file == nullptr) {
-    return nullptr;
-  }
-  cookie_io_functions_t functions{ReadFiltered, nullptr, nullptr, CloseFiltered};
-  FILE* stream = fopencookie(&source, "r", functions);
-  if (stream == nullptr) {
-    fclose(source.file);
-  }
-  return stream;
+  return text;
 }
 
 // ---- Numbers -----------------------------------------------------------------
@@ -167,40 +134,41 @@ void ApplyEntry(int tag, const char* text, bool fromFallback) {
 
 // ---- Saving -------------------------------------------------------------------
 
-__attribute__((format(printf, 2, 3))) void AppendFormatted(std::string& out, const char* format,
-                                                           ...) {
-  va_list args;
-  va_start(args, format);
-  va_list sizing;
-  va_copy(sizing, args);
-  int length = vsnprintf(nullptr, 0, format, sizing);
-  va_end(sizing);
-  if (length > 0) {
-    size_t start = out.size();
-    out.resize(start + static_cast<size_t>(length) + 1);
-    vsnprintf(out.data() + start, static_cast<size_t>(length) + 1, format, args);
-    out.resize(start + static_cast<size_t>(length));
-  }
-  va_end(args);
-}
-
+// The formats are those of the C conversions "%d", "%4.4f", "%1.1f", "%4.3f",
+// "%f" and "%1.0f". A value of about 1e198 or more is written with more than
+// the 199 characters that LoadNVData keeps of a value, so it does not come
+// back as it was; only the settling time can be typed that large, and the
+// format stays as it is.
 std::string FormatContent() {
-  TCLocaleScope cLocale;
   const TFeedParams& p = FeedParams;
   std::string out = "Non volatile data for Kolvane (Win)\r\n\r\n";
-  AppendFormatted(out, "{900} lan = %d;\r\n", static_cast<int>(Language));
-  AppendFormatted(out, "{020} weg = %4.4f; [m]\r\n", p.FeedLength);
-  AppendFormatted(out, "{021} hza = %1.1f;\r\n", p.StrokeRate);
-  AppendFormatted(out, "{022} bes = %4.3f;\r\n", p.Accel);
-  AppendFormatted(out, "{023} max = %f; [m/s]\r\n", p.MaxSpeed);
-  AppendFormatted(out, "{029} snq = %d;\r\n", p.SinSqRamps ? 1 : 0);
-  AppendFormatted(out,
-                  "{024} \xF6"
-                  "fw = %1.0f;\r\n",
-                  p.ApertureAngle);
-  AppendFormatted(out, "{025} max = %f;\r\n", p.MaxAccel);
-  AppendFormatted(out, "{027} ruz = %4.3f;\r\n", p.SettleTime);
-  AppendFormatted(out, "{030} spd = %f; [m/s]\r\n", p.SpeedLimit);
+  const auto line = [&out](const char* front, auto append, const char* back) {
+    out += front;
+    append();
+    out += back;
+  };
+  line(
+      "{900} lan = ", [&] { AppendInteger(out, Language); }, ";\r\n");
+  line(
+      "{020} weg = ", [&] { AppendFixed(out, p.FeedLength, 4, 4); }, "; [m]\r\n");
+  line(
+      "{021} hza = ", [&] { AppendFixed(out, p.StrokeRate, 1); }, ";\r\n");
+  line(
+      "{022} bes = ", [&] { AppendFixed(out, p.Accel, 3, 4); }, ";\r\n");
+  line(
+      "{023} max = ", [&] { AppendFixed(out, p.MaxSpeed, 6); }, "; [m/s]\r\n");
+  line(
+      "{029} snq = ", [&] { AppendInteger(out, p.SinSqRamps ? 1 : 0); }, ";\r\n");
+  line(
+      "{024} \xF6"
+      "fw = ",
+      [&] { AppendFixed(out, p.ApertureAngle, 0); }, ";\r\n");
+  line(
+      "{025} max = ", [&] { AppendFixed(out, p.MaxAccel, 6); }, ";\r\n");
+  line(
+      "{027} ruz = ", [&] { AppendFixed(out, p.SettleTime, 3, 4); }, ";\r\n");
+  line(
+      "{030} spd = ", [&] { AppendFixed(out, p.SpeedLimit, 6); }, "; [m/s]\r\n");
   return out;
 }
 
@@ -217,41 +185,122 @@ fs::path ResolveLink(const fs::path& target) {
   return target;
 }
 
-// A file that exists must accept writing, as it must for being rewritten in
-// place; a missing one is fine.
-bool MayReplace(const fs::path& target) {
-  int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd >= 0) {
-    close(fd);
-    return true;
-  }
-  return errno == ENOENT;
+// Only a regular file that could be read may be written over: anything else
+// in its place (a directory, a FIFO, a device behind a link) is not the
+// user's settings file, and one that cannot be read may hold figures that
+// the start could not take, which the defaults must not replace.
+bool MayWriteOver(const fs::path& target) {
+  std::string nothing;
+  const FileOps::TFound found = FileOps::ReadRegularFile(target, 0, nothing);
+  return found == FileOps::TFound::Regular || found == FileOps::TFound::Missing;
 }
 
-// A new file beside target, named uniquely so that a leftover of an earlier,
-// interrupted save never blocks this one.
-FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
+// ---- Temporary files
+
+// A temporary file is named "<settings file>.<16 hex digits>.tmp"; earlier
+// versions named theirs "<settings file>.<process id>-<n>.tmp".
+constexpr std::chrono::minutes kAbandonedAfter{1};
+constexpr int kRandomDigits = 16;
+
+template <typename Char>
+bool AllOf(std::basic_string_view<Char> text, bool (*accept)(Char)) {
+  for (Char ch : text) {
+    if (!accept(ch)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+template <typename Char>
+bool IsDigitChar(Char ch) {
+  return ch >= Char('0') && ch <= Char('9');
+}
+
+template <typename Char>
+bool IsLowerHexChar(Char ch) {
+  return IsDigitChar(ch) || (ch >= Char('a') && ch <= Char('f'));
+}
+
+// The middle part of a temporary name: 16 hex digits, or a process id and a
+// counter.
+template <typename Char>
+bool IsTemporaryStem(std::basic_string_view<Char> stem) {
+  if (stem.size() == kRandomDigits && AllOf(stem, IsLowerHexChar<Char>)) {
+    return true;
+  }
+  const std::size_t dash = stem.find(Char('-'));
+  if (dash == 0 || dash == stem.npos || dash + 1 == stem.size()) {
+    return false;
+  }
+  return AllOf(stem.substr(0, dash), IsDigitChar<Char>) &&
+         AllOf(stem.substr(dash + 1), IsDigitChar<Char>);
+}
+
+template <typename Char>
+bool IsTemporaryName(std::basic_string_view<Char> name, std::basic_string_view<Char> settings) {
+  constexpr Char kTail[] = {Char('.'), Char('t'), Char('m'), Char('p')};
+  const std::basic_string_view<Char> tail(kTail, 4);
+  if (name.size() < settings.size() + 1 + tail.size() ||
+      name.substr(0, settings.size()) != settings || name[settings.size()] != Char('.') ||
+      name.substr(name.size() - tail.size()) != tail) {
+    return false;
+  }
+  return IsTemporaryStem(
+      name.substr(settings.size() + 1, name.size() - settings.size() - 1 - tail.size()));
+}
+
+// Removes the temporary files that saves of target killed on the way left
+// behind. One younger than a minute may belong to a save running right now
+// and is left alone.
+void RemoveAbandonedTemporaries(const fs::path& target) {
+  using TName = std::basic_string_view<fs::path::value_type>;
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const fs::path::string_type settings = target.filename().native();
+  const auto abandoned = fs::file_time_type::clock::now() - kAbandonedAfter;
+  std::error_code error;
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    std::error_code ignored;
+    const fs::path& path = entry->path();
+    if (IsTemporaryName(TName(path.filename().native()), TName(settings)) &&
+        fs::is_regular_file(entry->symlink_status(ignored)) &&
+        fs::last_write_time(path, ignored) < abandoned && !ignored) {
+      fs::remove(path, ignored);
+    }
+  }
+}
+
+std::string RandomHexDigits() {
+  static std::mt19937_64 generator = [] {
+    std::random_device device;
+    return std::mt19937_64((uint64_t{device()} << 32) ^ device());
+  }();
+  const uint64_t number = generator();
+  std::string digits;
+  for (int shift = 4 * (kRandomDigits - 1); shift >= 0; shift -= 4) {
+    digits.push_back("0123456789abcdef"[(number >> shift) & 0xF]);
+  }
+  return digits;
+}
+
+// A new file beside target under a random name, created exclusively, so that
+// neither a leftover of a killed save nor a save running beside this one is
+// ever opened.
+FILE* CreateTemporary(const fs::path& target, fs::path& temporary, FileOps::TResult& result) {
   constexpr int kAttempts = 100;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    char suffix[48];
-    snprintf(suffix, sizeof suffix, ".%ld-%d.tmp", static_cast<long>(getpid()), attempt);
     temporary = target;
-    temporary += suffix;
-    FILE* file = fopen(temporary.c_str(), "wbx");
-    if (file != nullptr || errno != EEXIST) {
+    temporary += "." + RandomHexDigits() + ".tmp";
+    FILE* file = FileOps::CreateNew(temporary, result);
+    if (result != FileOps::TResult::Exists) {
       return file;
     }
   }
   return nullptr;
 }
 
-// The replacement keeps the permissions the old file had.
-void CopyMode(const fs::path& from, FILE* to) {
-  struct stat status;
-  if (stat(from.c_str(), &status) == 0) {
-    fchmod(fileno(to), status.st_mode & 07777);
-  }
-}
+// ---- Writing
 
 // Closes file in every case; true only when everything reached the disk.
 bool WriteCompletely(FILE* file, const std::string& content) {
@@ -261,15 +310,36 @@ bool WriteCompletely(FILE* file, const std::string& content) {
   return written && closed;
 }
 
-void ReplaceFile(const fs::path& target, const std::string& content) {
+enum class TSaved { Done, FolderRefused, Failed };
+
+// The normal save: the new content goes to a temporary file, which replaces
+// target only once it is completely written and on the disk; on any failure
+// it is removed and target stays as it was.
+TSaved SaveBeside(const fs::path& target, const std::string& content) {
   fs::path temporary;
-  FILE* file = CreateTemporary(target, temporary);
+  FileOps::TResult result;
+  FILE* file = CreateTemporary(target, temporary, result);
   if (file == nullptr) {
-    return;
+    return result == FileOps::TResult::Denied ? TSaved::FolderRefused : TSaved::Failed;
   }
-  CopyMode(target, file);
-  if (!WriteCompletely(file, content) || rename(temporary.c_str(), target.c_str()) != 0) {
-    remove(temporary.c_str());
+  FileOps::CopyPermissions(target, file);
+  if (WriteCompletely(file, content)) {
+    result = FileOps::Replace(temporary, target);
+    if (result == FileOps::TResult::Done) {
+      return TSaved::Done;
+    }
+  }
+  std::error_code ignored;
+  fs::remove(temporary, ignored);
+  return result == FileOps::TResult::Denied ? TSaved::FolderRefused : TSaved::Failed;
+}
+
+// For a folder that takes no new file (read-only, or sticky and someone
+// else's) while the file itself may be written: rewritten where it is. A
+// failed write is not reported; nothing better could be done about it.
+void SaveInPlace(const fs::path& target, const std::string& content) {
+  if (FILE* file = FileOps::OpenToRewrite(target)) {
+    WriteCompletely(file, content);
   }
 }
 
@@ -279,28 +349,26 @@ const TSaveFileOps RealSaveFileOps = {
     [](const void* data, size_t size, size_t count, FILE* file) {
       return fwrite(data, size, count, file);
     },
-    [](FILE* file) { return fflush(file) == 0 && fsync(fileno(file)) == 0 ? 0 : EOF; },
+    [](FILE* file) { return FileOps::FlushToDisk(file) ? 0 : EOF; },
     [](FILE* file) { return fclose(file); },
 };
 
 TSaveFileOps SaveFileOps = RealSaveFileOps;
 
 void LoadNVData() {
-  TFilteredSource source{};
   bool fromFallback = false;
-  FILE* stream = OpenFiltered(DataDir, kSettingsName, source);
-  if (stream == nullptr) {
+  std::optional<TTextBytes> text = ReadSettingsText(DataDir, kSettingsName);
+  if (!text) {
     fromFallback = true;
-    stream = OpenFiltered(ProgramDir, kFallbackName, source);
+    text = ReadSettingsText(ProgramDir, kFallbackName);
   }
-  if (stream == nullptr) {
+  if (!text) {
     return;
   }
   char value[kValueCells];
-  for (int tag; (tag = ReadTaggedValue(stream, value, kValueCells)) != -1;) {
+  for (int tag; (tag = ReadTaggedValue(*text, value, kValueCells)) != -1;) {
     ApplyEntry(tag, value, fromFallback);
   }
-  fclose(stream);
 }
 
 void SaveNVData() {
@@ -308,9 +376,13 @@ void SaveNVData() {
   if (!path) {
     return;
   }
-  fs::path target = ResolveLink(*path);
-  if (!MayReplace(target)) {
+  const fs::path target = ResolveLink(*path);
+  if (!MayWriteOver(target)) {
     return;
   }
-  ReplaceFile(target, FormatContent());
+  RemoveAbandonedTemporaries(target);
+  const std::string content = FormatContent();
+  if (SaveBeside(target, content) == TSaved::FolderRefused) {
+    SaveInPlace(target, content);
+  }
 }

@@ -16,17 +16,48 @@ constexpr int kFirstUnremembered = 999;
 
 enum class TMode { Scanning, PlainValue, QuotedValue };
 
+// The reader's two stream operations over a C stream and over bytes in memory.
+class TFileSource {
+ public:
+  explicit TFileSource(FILE* stream) : stream_(stream) {}
+  bool Missing() const { return stream_ == nullptr; }
+  int Get() { return fgetc(stream_); }
+  void PushBack(int ch) { ungetc(ch, stream_); }
+
+ private:
+  FILE* stream_;
+};
+
+class TMemorySource {
+ public:
+  explicit TMemorySource(TTextBytes& bytes) : bytes_(bytes) {}
+  bool Missing() const { return false; }
+  int Get() {
+    if (bytes_.Position >= bytes_.Text.size()) {
+      return -1;
+    }
+    return static_cast<unsigned char>(bytes_.Text[bytes_.Position++]);
+  }
+  // Only ever the character just got.
+  void PushBack(int /*ch*/) { --bytes_.Position; }
+
+ private:
+  TTextBytes& bytes_;
+};
+
 // Every character taken from the stream is also kept in the raw text; a
 // character lost at the end of the stream is kept as 0xFF.
-int GetChar(FILE* stream, TBuildString& raw) {
-  int ch = fgetc(stream);
+template <typename Source>
+int GetChar(Source& stream, TBuildString& raw) {
+  int ch = stream.Get();
   raw.AddChar(ch);
   return ch;
 }
 
 // Three characters enter the number by their codes, unchecked, so that any
 // text between the braces gives some tag.
-int32_t ReadThreeDigits(FILE* stream, TBuildString& raw) {
+template <typename Source>
+int32_t ReadThreeDigits(Source& stream, TBuildString& raw) {
   int32_t hundreds = GetChar(stream, raw) - '0';
   int32_t tens = GetChar(stream, raw) - '0';
   int32_t ones = GetChar(stream, raw) - '0';
@@ -40,7 +71,8 @@ int32_t WrappingAdd(int32_t a, int64_t b) {
 
 // Called after "{": reads the tag number, keeps LastTag up to date and reads
 // an optional ".nnn" sub-index, which does not reach LastTag.
-int32_t ReadTag(FILE* stream, TBuildString& raw) {
+template <typename Source>
+int32_t ReadTag(Source& stream, TBuildString& raw) {
   int32_t tag = ReadThreeDigits(stream, raw);
   if (tag == kNextTag) {
     LastTag = WrappingAdd(LastTag, 1);
@@ -56,14 +88,15 @@ int32_t ReadTag(FILE* stream, TBuildString& raw) {
 
 // Keeps the raw text of the entry up to the start of the next one, which is
 // left in the stream for the next call.
-void ReadTail(FILE* stream, TBuildString& raw) {
+template <typename Source>
+void ReadTail(Source& stream, TBuildString& raw) {
   for (;;) {
-    int ch = fgetc(stream);
-    if (ch == EOF) {
+    int ch = stream.Get();
+    if (ch == -1) {
       return;
     }
     if (ch == '{' || ch == kCr || ch == kStx) {
-      ungetc(ch, stream);
+      stream.PushBack(ch);
       return;
     }
     raw.AddChar(ch);
@@ -71,9 +104,10 @@ void ReadTail(FILE* stream, TBuildString& raw) {
 }
 
 // The per-call state of one entry being read.
+template <typename Source>
 class TEntryReader {
  public:
-  TEntryReader(FILE* stream, char* value, int valueCapacity, char* raw, int rawCapacity)
+  TEntryReader(Source stream, char* value, int valueCapacity, char* raw, int rawCapacity)
       : stream_(stream), raw_array_(raw), raw_capacity_(rawCapacity) {
     value_.Init(value, valueCapacity);
     raw_.Init(raw, rawCapacity);
@@ -81,12 +115,12 @@ class TEntryReader {
 
   // Returns the tag of the completed value, or -1 when the stream ends first.
   int Read() {
-    if (stream_ == nullptr) {
+    if (stream_.Missing()) {
       return -1;
     }
     for (;;) {
-      int ch = fgetc(stream_);
-      if (ch == EOF) {
+      int ch = stream_.Get();
+      if (ch == -1) {
         return -1;
       }
       raw_.AddChar(ch);
@@ -162,7 +196,7 @@ class TEntryReader {
     return false;
   }
 
-  FILE* stream_;
+  Source stream_;
   char* raw_array_;
   int raw_capacity_;
   TBuildString value_;
@@ -179,9 +213,17 @@ int ReadTaggedValue(FILE* stream, char* value, int valueCapacity, char* raw, int
     LastTag = 0;
     return -1;
   }
-  return TEntryReader(stream, value, valueCapacity, raw, rawCapacity).Read();
+  return TEntryReader(TFileSource(stream), value, valueCapacity, raw, rawCapacity).Read();
 }
 
 int ReadTaggedValue(FILE* stream, char* value, int valueCapacity) {
   return ReadTaggedValue(stream, value, valueCapacity, nullptr, 0);
+}
+
+int ReadTaggedValue(TTextBytes& bytes, char* value, int valueCapacity) {
+  if (value == nullptr) {
+    LastTag = 0;
+    return -1;
+  }
+  return TEntryReader(TMemorySource(bytes), value, valueCapacity, nullptr, 0).Read();
 }

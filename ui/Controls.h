@@ -91,7 +91,8 @@ class TApplicationServices {
   // Modal box with the text, the caption and the flags (0: one OK button, no
   // icon); returns the id of the button that dismissed it. The adapter
   // restores the window activation before returning.
-  virtual int MessageBox(const std::u16string& text, const std::u16string& caption, int flags) = 0;
+  virtual int ShowMessageBox(const std::u16string& text, const std::u16string& caption,
+                             int flags) = 0;
   // The exception display: error icon, one OK button, the application title
   // as caption; the text already carries the final ".".
   virtual void ShowException(const std::u16string& text) = 0;

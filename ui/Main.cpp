@@ -39,7 +39,7 @@ TColor LimitColor(bool broken) {
 // Out-of-range rounding in the calculation: an empty box with its own caption.
 void ReportOutOfArea() {
   if (FO_Main != nullptr) {
-    FO_Main->Application().MessageBox(u"", std::u16string(DtoLReportCaption), 0);
+    FO_Main->Application().ShowMessageBox(u"", std::u16string(DtoLReportCaption), 0);
   }
 }
 
@@ -404,8 +404,8 @@ void TFO_Main::AcceptRanged(TEdit& box, const TRange& range,
     store(value);
     return;
   }
-  Application().MessageBox(RuntimeTexts[static_cast<size_t>(range.Hint)],
-                           std::u16string(MessageCaption), 0);
+  Application().ShowMessageBox(RuntimeTexts[static_cast<size_t>(range.Hint)],
+                               std::u16string(MessageCaption), 0);
   RestoreBox(box, storedText());
 }
 

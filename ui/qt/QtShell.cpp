@@ -103,7 +103,8 @@ void TQtShell::ShowException(const std::u16string& text) {
   RestoreActivation();
 }
 
-int TQtShell::MessageBox(const std::u16string& text, const std::u16string& caption, int /*flags*/) {
+int TQtShell::ShowMessageBox(const std::u16string& text, const std::u16string& caption,
+                             int /*flags*/) {
   QMessageBox box(QMessageBox::NoIcon, ToQString(caption), ToQString(text), QMessageBox::Ok,
                   window_.TopLevel());
   Plain(box);

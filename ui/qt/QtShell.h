@@ -35,7 +35,7 @@ class TQtShell : public TApplicationShell, public TApplicationServices {
 
   // Window services: a modal box with one OK button and no icon (flags 0,
   // the only ones the window uses); returns the OK button's id, 1.
-  int MessageBox(const std::u16string& text, const std::u16string& caption, int flags) override;
+  int ShowMessageBox(const std::u16string& text, const std::u16string& caption, int flags) override;
 
   // Shows the main window; its first show runs the window's full show.
   void ShowMainForm();

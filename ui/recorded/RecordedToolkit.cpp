@@ -200,8 +200,8 @@ std::unique_ptr<TGroupBoxPeer> TRecordedWindow::MakeGroupBox(const TControlDef& 
 
 // ---- TRecordedApplication ----
 
-int TRecordedApplication::MessageBox(const std::u16string& text, const std::u16string& caption,
-                                     int flags) {
+int TRecordedApplication::ShowMessageBox(const std::u16string& text, const std::u16string& caption,
+                                         int flags) {
   TRecordedMessage message{text, caption, flags, {}};
   if (Form != nullptr && Form->ActiveControl() != nullptr) {
     message.FocusedControl = Form->ActiveControl()->Name();

@@ -84,7 +84,7 @@ class TRecordedApplication : public TApplicationServices {
   // Runs while a message box is open, before it is dismissed.
   std::function<void(const TRecordedMessage&)> WhileOpen;
 
-  int MessageBox(const std::u16string& text, const std::u16string& caption, int flags) override;
+  int ShowMessageBox(const std::u16string& text, const std::u16string& caption, int flags) override;
   void ShowException(const std::u16string& text) override;
 };
 
