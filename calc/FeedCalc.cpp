@@ -29,9 +29,6 @@ constexpr double FineSteps = 100;            // per m/s^2: two decimals
 constexpr double CoarseSteps = 10;           // per m/s^2: one decimal
 constexpr double DtoLGuard = 2147483000.0;
 
-constexpr uint16_t LimitAccelOutside = 1;
-constexpr uint16_t LimitWindowRaised = 2;
-
 // Every field and every named intermediate is held as a double.
 double Stored(Ext value) {
   return static_cast<double>(value);

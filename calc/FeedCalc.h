@@ -11,6 +11,12 @@ inline constexpr uint8_t CALC_FEEDTIME = 0x01;    // feed timing from Accel and 
 inline constexpr uint8_t CALC_STROKERATE = 0x02;  // Accel and peak speed for StrokeRate
 inline constexpr uint8_t CALC_CYCLE = 0x40;       // CycleTime from FeedTime
 
+// The bits of LimitFlags that the stroke-rate request sets.
+inline constexpr uint16_t LimitAccelOutside =
+    0x01;  // the rounded Accel is below 0 or above MaxAccel
+inline constexpr uint16_t LimitWindowRaised =
+    0x02;  // the time window was raised to the minimum ramp
+
 // A result that has no finite value for the current inputs is stored as
 // NoValue, a quiet NaN, so that the display can show a dash; test with
 // HasValue, never with ==. Only the result fields MeanAccel, FeedTime,

@@ -27,6 +27,25 @@ struct TFeedParams {
 
 static_assert(sizeof(bool) == 1, "the two flags are one byte each");
 
+// The inclusive range within which a typed value is taken, in the unit the
+// window shows it in. The settling time has none.
+struct TInputRange {
+  double Low;
+  double High;
+
+  // False for a NaN; an infinity lies outside every range.
+  constexpr bool Contains(double value) const { return value >= Low && value <= High; }
+};
+inline constexpr TInputRange FeedLengthRange{0.01, 4000.0};    // mm
+inline constexpr TInputRange StrokeRateRange{5.0, 2000.0};     // strokes/min
+inline constexpr TInputRange ApertureAngleRange{10.0, 350.0};  // degrees
+inline constexpr TInputRange SpeedRange{0.1, 400.0};           // m/min: MaxSpeed, SpeedLimit
+inline constexpr TInputRange AccelRange{0.01, 400.0};          // m/s^2: MaxAccel, a typed Accel
+
+// The window's units per stored unit.
+inline constexpr double MillimetresPerMetre = 1000.0;             // FeedLength
+inline constexpr double MetresPerMinutePerMetrePerSecond = 60.0;  // MaxSpeed, SpeedLimit, PeakSpeed
+
 // The process-wide instance: zero until SetDefaultFeedParams runs.
 extern TFeedParams FeedParams;
 

@@ -271,17 +271,19 @@ void RemoveAbandonedTemporaries(const fs::path& target) {
   }
 }
 
-std::string RandomHexDigits() {
+// ".<16 random hex digits>.tmp"
+std::string RandomTemporarySuffix() {
   static std::mt19937_64 generator = [] {
     std::random_device device;
     return std::mt19937_64((uint64_t{device()} << 32) ^ device());
   }();
   const uint64_t number = generator();
-  std::string digits;
+  std::string suffix = ".";
   for (int shift = 4 * (kRandomDigits - 1); shift >= 0; shift -= 4) {
-    digits.push_back("0123456789abcdef"[(number >> shift) & 0xF]);
+    suffix.push_back("0123456789abcdef"[(number >> shift) & 0xF]);
   }
-  return digits;
+  suffix.append(".tmp");
+  return suffix;
 }
 
 // A new file beside target under a random name, created exclusively, so that
@@ -291,7 +293,7 @@ FILE* CreateTemporary(const fs::path& target, fs::path& temporary, FileOps::TRes
   constexpr int kAttempts = 100;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     temporary = target;
-    temporary += "." + RandomHexDigits() + ".tmp";
+    temporary += RandomTemporarySuffix();
     FILE* file = FileOps::CreateNew(temporary, result);
     if (result != FileOps::TResult::Exists) {
       return file;

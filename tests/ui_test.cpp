@@ -138,20 +138,16 @@ class WindowTest : public ::testing::Test {
 
 // ---- Numbers ----
 
-TEST(NumbersTest, ReadsTheDecimalPrefixOnly) {
+TEST(NumbersTest, ReadsTheDecimalPrefixOnlyWithACommaAsThePoint) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::pair<std::u16string_view, double> cases[] = {
-      {u"12abc", 12.0},     {u"1,5", 1.0},
-      {u"1e3", 1000.0},     {u"  \t7", 7.0},
-      {u"-2.5e-1x", -0.25}, {u"+.5", 0.5},
-      {u"5.", 5.0},         {u"1e", 1.0},
-      {u"1e+", 1.0},        {u"", 0.0},
-      {u"abc", 0.0},        {u"-", 0.0},
-      {u".", 0.0},          {u".e1", 0.0},
-      {u"0x10", 0.0},       {u"inf", 0.0},
-      {u"nan", 0.0},        {u"1e999", inf},
-      {u"-1e999", -inf},    {u"1e-999", 0.0},
-      {u"0e999", 0.0},      {u"0.000001e999", inf},
+      {u"12abc", 12.0},     {u"1,5", 1.5},    {u"12,5", 12.5},      {u"0,75", 0.75},
+      {u"1,5e3", 1500.0},   {u"1,5,3", 1.5},  {u"1.5,3", 1.5},      {u",5", 0.5},
+      {u"1e3", 1000.0},     {u"  \t7", 7.0},  {u"-2.5e-1x", -0.25}, {u"+.5", 0.5},
+      {u"5.", 5.0},         {u"1e", 1.0},     {u"1e+", 1.0},        {u"", 0.0},
+      {u"abc", 0.0},        {u"-", 0.0},      {u".", 0.0},          {u".e1", 0.0},
+      {u"0x10", 0.0},       {u"inf", 0.0},    {u"nan", 0.0},        {u"1e999", inf},
+      {u"-1e999", -inf},    {u"1e-999", 0.0}, {u"0e999", 0.0},      {u"0.000001e999", inf},
       {u"100000e-999", 0.0}};
   for (auto [text, expected] : cases) {
     EXPECT_EQ(ReadNumber(text), expected) << std::string(text.begin(), text.end());
@@ -309,7 +305,10 @@ TEST_F(WindowTest, BoundsAndNumberTextsAreAccepted) {
       {f.ED_MaxSpeedE, u"400", &TFeedParams::MaxSpeed, 400.0 / 60.0},
       {f.ED_MaxAccel, u"0.01", &TFeedParams::MaxAccel, 0.01},
       {f.ED_MaxAccel, u"400", &TFeedParams::MaxAccel, 400.0},
-      {f.ED_MaxAccel, u"1,5", &TFeedParams::MaxAccel, 1.0},
+      // A decimal comma is the point a German user types, not the end of the number.
+      {f.ED_MaxAccel, u"1,5", &TFeedParams::MaxAccel, 1.5},
+      {f.ED_WayE, u"12,5", &TFeedParams::FeedLength, 0.0125},
+      {f.ED_HZin, u"1,5e3", &TFeedParams::StrokeRate, 1500.0},
       {f.ED_RuheZeitE, u"-0.5", &TFeedParams::SettleTime, -0.5},
       {f.ED_RuheZeitE, u"abc", &TFeedParams::SettleTime, 0.0},
   };
@@ -752,47 +751,39 @@ TEST_F(WindowTest, TheDataFolderComesFromTheRegistryTheSharedFolderOrTheProgram)
   const std::u16string shared = (root / "shared").u16string();
   const std::u16string common = (root / "common").u16string();
   const std::u16string program = (root / "bin").u16string() + u"/";
+  const std::u16string sharedData = shared + u"/DVK/Common/";
+  const std::u16string sharedWithSeparator = shared + u"/";
+  const std::u16string commonData = common + u"/DVK/Common/";
+  // Views of the strings above: a table of std::u16string members sets off
+  // GCC 12's false "may be used uninitialized" at -O3.
   struct TCase {
-    TRegistryValue registry;
+    TRegistryValue::TKind registryKind;
+    std::u16string_view registryText;
     bool commonFound;
     TFakePlatform::TCreateMode create;
-    std::u16string dataDir;
+    std::u16string_view dataDir;
     int commonAsks;
   };
+  using TKind = TRegistryValue::TKind;
+  using TMode = TFakePlatform::TCreateMode;
   const TCase cases[] = {
-      {{TRegistryValue::TKind::Missing, u""},
-       true,
-       TFakePlatform::TCreateMode::Real,
-       common + u"/DVK/Common/",
-       1},
-      {{TRegistryValue::TKind::Text, shared},
-       true,
-       TFakePlatform::TCreateMode::Real,
-       shared + u"/DVK/Common/",
-       0},
-      {{TRegistryValue::TKind::Text, shared + u"/"},
-       true,
-       TFakePlatform::TCreateMode::Real,
-       shared + u"/DVK/Common/",
-       0},
-      {{TRegistryValue::TKind::Text, u""},
-       true,
-       TFakePlatform::TCreateMode::Real,
-       common + u"/DVK/Common/",
-       1},
-      {{TRegistryValue::TKind::Text, shared}, true, TFakePlatform::TCreateMode::Fail, program, 0},
-      {{TRegistryValue::TKind::Missing, u""}, false, TFakePlatform::TCreateMode::Real, program, 1},
+      {TKind::Missing, u"", true, TMode::Real, commonData, 1},
+      {TKind::Text, shared, true, TMode::Real, sharedData, 0},
+      {TKind::Text, sharedWithSeparator, true, TMode::Real, sharedData, 0},
+      {TKind::Text, u"", true, TMode::Real, commonData, 1},
+      {TKind::Text, shared, true, TMode::Fail, program, 0},
+      {TKind::Missing, u"", false, TMode::Real, program, 1},
   };
   for (const TCase& c : cases) {
     TFakePlatform fake;
     fake.Executable = platform.Executable;
-    fake.Registry = c.registry;
+    fake.Registry = {c.registryKind, std::u16string(c.registryText)};
     fake.CommonFolder = c.commonFound ? std::optional(common) : std::nullopt;
     fake.CreateMode = c.create;
     TRecordedShell run(fake);
     EXPECT_EQ(RunProgram(run, ""), 0);
 
-    EXPECT_EQ(DataDir, c.dataDir);
+    EXPECT_EQ(DataDir, std::u16string(c.dataDir));
     EXPECT_EQ(ProgramDir, program);
     EXPECT_EQ(fake.CommonFolderAsks, c.commonAsks);
     EXPECT_TRUE(fs::exists(fs::path(c.dataDir) / "NV-Data.kqn"));

@@ -1,6 +1,7 @@
 #include "ui/Main.h"
 
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "calc/FeedCalc.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
+#include "ui/InputFields.h"
 #include "ui/Numbers.h"
 #include "ui/PeerFactory.h"
 #include "ui/WindowDef.h"
@@ -27,10 +29,32 @@ TApplicationServices& Register(TFO_Main* window, TApplicationServices& applicati
   return application;
 }
 
-// Below 9.999 with two decimals, from there on with one.
-std::u16string AccelText(double accel) {
-  return accel < 9.999 ? FormatFixed(accel, 2, 4) : FormatFixed(accel, 1, 3);
-}
+// Where each input box stands in the input table; no input: the sin^2 check
+// box. The order is the window's: the checks of a pass, and the fill of a
+// show, run in exactly this order.
+constexpr TInputBox kSinSqBox{"CH_SinQramps", std::nullopt};
+constexpr TInputBox kStrokeRateInputs[] = {
+    {"ED_WayE", TInput::FeedLength},      {"ED_HZin", TInput::StrokeRate},
+    {"ED_AngleE", TInput::ApertureAngle}, {"ED_MaxSpeedE", TInput::MaxSpeed},
+    {"ED_MaxAccel", TInput::MaxAccel},    kSinSqBox,
+    {"ED_RuheZeitE", TInput::SettleTime}};
+constexpr TInputBox kFeedTimingInputs[] = {{"ED_WayS", TInput::FeedLength},
+                                           {"ED_AccelS", TInput::Accel},
+                                           {"ED_MaxSpeedS", TInput::SpeedLimit},
+                                           {"ED_AngleS", TInput::ApertureAngle},
+                                           {"ED_RuheZeitS", TInput::SettleTime}};
+constexpr TInputBox kFillOrder[] = {{"ED_WayE", TInput::FeedLength},
+                                    {"ED_WayS", TInput::FeedLength},
+                                    {"ED_AccelS", TInput::Accel},
+                                    {"ED_MaxSpeedE", TInput::MaxSpeed},
+                                    {"ED_MaxSpeedS", TInput::SpeedLimit},
+                                    {"ED_MaxAccel", TInput::MaxAccel},
+                                    kSinSqBox,
+                                    {"ED_HZin", TInput::StrokeRate},
+                                    {"ED_AngleS", TInput::ApertureAngle},
+                                    {"ED_AngleE", TInput::ApertureAngle},
+                                    {"ED_RuheZeitS", TInput::SettleTime},
+                                    {"ED_RuheZeitE", TInput::SettleTime}};
 
 TColor LimitColor(bool broken) {
   return broken ? kLimitRed : clWindow;
@@ -160,21 +184,35 @@ void TFO_Main::WireEvents() {
     if ((def.Events & evExit) != 0) {
       dynamic_cast<TWinControl&>(*control).OnExit = [this](TControl* sender) { ED_Exit(sender); };
     }
-    if ((def.Events & evClick) != 0) {
-      dynamic_cast<TCheckBox&>(*control).OnClick = [this](TControl* sender) {
-        CH_SinQrampsClick(sender);
-      };
+    if ((def.Events & (evChange | evClick)) != 0) {
+      WireHandler(*control, def.Handler);
     }
-    if ((def.Events & evChange) != 0 && def.Kind == TControlKind::PageControl) {
-      dynamic_cast<TPageControl&>(*control).OnChange = [this](TControl* sender) {
-        PC_MainChange(sender);
-      };
-    }
-    if ((def.Events & evChange) != 0 && def.Kind == TControlKind::ComboBox) {
-      dynamic_cast<TComboBox&>(*control).OnChange = [this](TControl* sender) {
-        CB_LanguageChange(sender);
-      };
-    }
+  }
+}
+
+// The definition names the handler; the control's class says which of its
+// events carries it.
+void TFO_Main::WireHandler(TControl& control, THandler handler) {
+  TNotifyEvent run;
+  switch (handler) {
+    case THandler::PC_MainChange:
+      run = [this](TControl* sender) { PC_MainChange(sender); };
+      break;
+    case THandler::CB_LanguageChange:
+      run = [this](TControl* sender) { CB_LanguageChange(sender); };
+      break;
+    case THandler::CH_SinQrampsClick:
+      run = [this](TControl* sender) { CH_SinQrampsClick(sender); };
+      break;
+    case THandler::None:
+      throw std::logic_error("an event without a handler on " + std::string(control.Name()));
+  }
+  if (auto* pages = dynamic_cast<TPageControl*>(&control)) {
+    pages->OnChange = std::move(run);
+  } else if (auto* combo = dynamic_cast<TComboBox*>(&control)) {
+    combo->OnChange = std::move(run);
+  } else {
+    dynamic_cast<TCheckBox&>(control).OnClick = std::move(run);
   }
 }
 
@@ -244,19 +282,14 @@ void TFO_Main::PC_MainChange(TControl* Sender) {
 }
 
 void TFO_Main::FillInputBoxes() {
-  const TFeedParams& p = FeedParams;
-  ED_WayE->SetText(FormatFixed(p.FeedLength * 1000.0, 2));
-  ED_WayS->SetText(FormatFixed(p.FeedLength * 1000.0, 2));
-  ED_AccelS->SetText(AccelText(p.Accel));
-  ED_MaxSpeedE->SetText(FormatFixed(p.MaxSpeed * 60.0, 0));
-  ED_MaxSpeedS->SetText(FormatFixed(p.SpeedLimit * 60.0, 1));
-  ED_MaxAccel->SetText(FormatFixed(p.MaxAccel, 0));
-  CH_SinQramps->SetChecked(p.SinSqRamps);  // its click reaches the acceptance
-  ED_HZin->SetText(FormatFixed(p.StrokeRate, 0));
-  ED_AngleS->SetText(FormatFixed(p.ApertureAngle, 0));
-  ED_AngleE->SetText(FormatFixed(p.ApertureAngle, 0));
-  ED_RuheZeitS->SetText(FormatFixed(p.SettleTime, 3));
-  ED_RuheZeitE->SetText(FormatFixed(p.SettleTime, 3));
+  for (const TInputBox& entry : kFillOrder) {
+    if (entry.Input) {
+      Control<TEdit>(entry.Box).SetText(FillText(*entry.Input, FeedParams));
+    } else {
+      // Its click reaches the acceptance.
+      Control<TCheckBox>(entry.Box).SetChecked(FeedParams.SinSqRamps);
+    }
+  }
 }
 
 // Results without a finite value (NoValue) show as "-" through FormatFixed.
@@ -264,7 +297,7 @@ void TFO_Main::RefreshStrokeRatePage() {
   CalcFeed(CALC_STROKERATE | CALC_CYCLE);
   const TFeedParams& p = FeedParams;
   ED_SpeedE->SetText(FormatFixed(p.PeakSpeed * 60.0, 1));
-  ED_SpeedE->SetColor(LimitColor((p.LimitFlags & 2) != 0));
+  ED_SpeedE->SetColor(LimitColor((p.LimitFlags & LimitWindowRaised) != 0));
   LB_SpeedE->SetCaption(RuntimeTexts[p.IsTriangle ? rtSpeedTriangle : rtSpeedTrapezoid]);
   ED_AccelE->SetText(AccelText(p.Accel));
   ED_AccelE->SetColor(LimitColor(p.LimitFlags != 0));
@@ -328,97 +361,38 @@ void TFO_Main::AcceptInputs() {
   ShowResults();
 }
 
-namespace {
-
-// Ranges are inclusive.
-constexpr double kFeedLengthLow = 0.01, kFeedLengthHigh = 4000.0;  // mm
-constexpr double kStrokeRateLow = 5.0, kStrokeRateHigh = 2000.0;   // 1/min
-constexpr double kAngleLow = 10.0, kAngleHigh = 350.0;             // degrees
-constexpr double kSpeedLow = 0.1, kSpeedHigh = 400.0;              // m/min
-constexpr double kAccelLow = 0.01, kAccelHigh = 400.0;             // m/s^2
-
-// A change of P240 by more than this (0.3 m/min) carries over to SpeedLimit.
-constexpr double kSpeedLimitCarry = 0.005;  // m/s
-// A typed acceleration closer than this to the stored one is the stored one
-// shown with two decimals, and must not round it.
-constexpr double kAccelUnchanged = 0.0099;  // m/s^2
-
-}  // namespace
-
 void TFO_Main::AcceptStrokeRatePage() {
-  TFeedParams& p = FeedParams;
-  AcceptRanged(
-      *ED_WayE, {kFeedLengthLow, kFeedLengthHigh, rtHintFeedLength},
-      [&](double v) { p.FeedLength = v / 1000.0; },
-      [&] { return FormatFixed(p.FeedLength * 1000.0, 2); });
-  AcceptRanged(
-      *ED_HZin, {kStrokeRateLow, kStrokeRateHigh, rtHintStrokeRate},
-      [&](double v) { p.StrokeRate = v; }, [&] { return FormatFixed(p.StrokeRate, 0); });
-  AcceptRanged(
-      *ED_AngleE, {kAngleLow, kAngleHigh, rtHintAngle}, [&](double v) { p.ApertureAngle = v; },
-      [&] { return FormatFixed(p.ApertureAngle, 0); });
-  const double maxSpeedBefore = p.MaxSpeed;
-  AcceptRanged(
-      *ED_MaxSpeedE, {kSpeedLow, kSpeedHigh, rtHintSpeed}, [&](double v) { p.MaxSpeed = v / 60.0; },
-      [&] { return FormatFixed(p.MaxSpeed * 60.0, 1); });
-  if (std::fabs(maxSpeedBefore - p.MaxSpeed) > kSpeedLimitCarry) {
-    p.SpeedLimit = p.MaxSpeed;
-  }
-  AcceptRanged(
-      *ED_MaxAccel, {kAccelLow, kAccelHigh, rtHintAccel}, [&](double v) { p.MaxAccel = v; },
-      [&] { return FormatFixed(p.MaxAccel, 0); });
-  p.SinSqRamps = CH_SinQramps->Checked();
-  AcceptSettleTime(*ED_RuheZeitE);
+  AcceptBoxes(kStrokeRateInputs);
 }
 
 void TFO_Main::AcceptFeedTimingPage() {
-  TFeedParams& p = FeedParams;
-  AcceptRanged(
-      *ED_WayS, {kFeedLengthLow, kFeedLengthHigh, rtHintFeedLength},
-      [&](double v) { p.FeedLength = v / 1000.0; },
-      [&] { return FormatFixed(p.FeedLength * 1000.0, 2); });
-  AcceptRanged(
-      *ED_AccelS, {kAccelLow, kAccelHigh, rtHintAccel},
-      [&](double v) {
-        if (std::fabs(v - p.Accel) > kAccelUnchanged) {
-          p.Accel = v;
-        }
-      },
-      [&] { return AccelText(p.Accel); });
-  AcceptRanged(
-      *ED_MaxSpeedS, {kSpeedLow, kSpeedHigh, rtHintSpeed},
-      [&](double v) { p.SpeedLimit = v / 60.0; },
-      [&] { return FormatFixed(p.SpeedLimit * 60.0, 1); });
-  AcceptRanged(
-      *ED_AngleS, {kAngleLow, kAngleHigh, rtHintAngle}, [&](double v) { p.ApertureAngle = v; },
-      [&] { return FormatFixed(p.ApertureAngle, 0); });
-  AcceptSettleTime(*ED_RuheZeitS);
+  AcceptBoxes(kFeedTimingInputs);
 }
 
-void TFO_Main::AcceptRanged(TEdit& box, const TRange& range,
-                            const std::function<void(double)>& store,
-                            const std::function<std::u16string()>& storedText) {
-  const double value = ReadNumber(box.Text());
-  // An overflowing entry reads as an infinity and falls outside every range.
-  if (value >= range.Low && value <= range.High) {
-    store(value);
+void TFO_Main::AcceptBoxes(std::span<const TInputBox> boxes) {
+  for (const TInputBox& entry : boxes) {
+    if (entry.Input) {
+      AcceptBox(Control<TEdit>(entry.Box), *entry.Input);
+    } else {
+      FeedParams.SinSqRamps = Control<TCheckBox>(entry.Box).Checked();
+    }
+  }
+}
+
+// A refused value is answered with its range hint, if it has one; the
+// settling time has none and goes back silently, since only a number too
+// large for a double is refused there, which would reach the settings file
+// as "inf".
+void TFO_Main::AcceptBox(TEdit& box, TInput input) {
+  if (std::optional<double> value = ReadTypedInput(input, box.Text())) {
+    StoreInput(input, *value, FeedParams);
     return;
   }
-  Application().ShowMessageBox(RuntimeTexts[static_cast<size_t>(range.Hint)],
-                               std::u16string(MessageCaption), 0);
-  RestoreBox(box, storedText());
-}
-
-// The settling time is stored as typed, without a range; only a number too
-// large for a double is refused, silently, since it would reach the settings
-// file as "inf".
-void TFO_Main::AcceptSettleTime(TEdit& box) {
-  const double value = ReadNumber(box.Text());
-  if (std::isfinite(value)) {
-    FeedParams.SettleTime = value;
-  } else {
-    RestoreBox(box, FormatFixed(FeedParams.SettleTime, 3));
+  if (const int hint = InputDef(input).Hint; hint >= 0) {
+    Application().ShowMessageBox(RuntimeTexts[static_cast<size_t>(hint)],
+                                 std::u16string(MessageCaption), 0);
   }
+  RestoreBox(box, RestoreText(input, FeedParams));
 }
 
 // The text goes back before the focus does: the exit that the focus move

@@ -4,15 +4,25 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "ui/Controls.h"
+#include "ui/InputFields.h"
 #include "ui/Texts.h"
+#include "ui/WindowDef.h"
 
 class TPlatform;
 class TPeerFactory;
 class TFO_Main;
+
+// An input box of a calculation page and the input it edits; no input: the
+// sin^2 check box, which the page reads as it stands.
+struct TInputBox {
+  std::string_view Box;
+  std::optional<TInput> Input;
+};
 
 // The main window while it exists: set as its construction starts, so code
 // inside the constructor reaches the window under construction, and null
@@ -120,21 +130,15 @@ class TFO_Main : public TForm {
   void ApplyLanguage();
 
  private:
-  struct TRange {
-    double Low;
-    double High;
-    int Hint;  // RuntimeTexts entry shown on a rejection
-  };
-
   void WireEvents();
+  void WireHandler(TControl& control, THandler handler);
   void SetCaptionOf(std::string_view control, const std::u16string& text);
   void FillInputBoxes();
   void RefreshStrokeRatePage();
   void RefreshFeedTimingPage();
   void AcceptStrokeRatePage();
   void AcceptFeedTimingPage();
-  void AcceptRanged(TEdit& box, const TRange& range, const std::function<void(double)>& store,
-                    const std::function<std::u16string()>& storedText);
-  void AcceptSettleTime(TEdit& box);
+  void AcceptBoxes(std::span<const TInputBox> boxes);
+  void AcceptBox(TEdit& box, TInput input);
   void RestoreBox(TEdit& box, const std::u16string& text);
 };

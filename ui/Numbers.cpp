@@ -30,13 +30,15 @@ std::u16string FormatFixed(double value, int precision, int width) {
 
 double ReadNumber(std::u16string_view text) {
   // No character outside ASCII can belong to a number or to the white space
-  // in front of it, so the text is read up to the first such character.
+  // in front of it, so the text is read up to the first such character. A
+  // comma is read as the decimal point: cut off at the comma, "12,5" would
+  // silently become 12 while the box still shows what was typed.
   std::string ascii;
   for (char16_t c : text) {
     if (c == 0 || c > 0x7F) {
       break;
     }
-    ascii.push_back(static_cast<char>(c));
+    ascii.push_back(c == u',' ? '.' : static_cast<char>(c));
   }
   return ReadDecimal(ascii.c_str());
 }

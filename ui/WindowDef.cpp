@@ -109,6 +109,7 @@ constexpr TControlDef kControls[] = {
      .TabOrder = 0,
      .Color = clBtnFace,
      .Events = evChange,
+     .Handler = THandler::PC_MainChange,
      .Selected = 1},  // the stored definition names TS_VZ; start-up selects TS_HzP
     Sheet("TS_HzP", 0),
     Sheet("TS_VZ", 1),
@@ -152,7 +153,8 @@ constexpr TControlDef kControls[] = {
      .Height = 17,
      .TabOrder = 2,
      .Tag = 6,
-     .Events = evClick | evKeyDown},
+     .Events = evClick | evKeyDown,
+     .Handler = THandler::CH_SinQrampsClick},
     Input("ED_RuheZeitE", "PL_Limits", {180, 75, 71, 23}, 3, 7),
 
     // Feed-timing page.
@@ -207,6 +209,7 @@ constexpr TControlDef kControls[] = {
      .TabOrder = 0,
      .Color = clWindow,
      .Events = evChange,
+     .Handler = THandler::CB_LanguageChange,
      .Items = kLanguageItems,
      .Selected = 0},
 };

@@ -35,6 +35,12 @@ inline constexpr TEventSet evKeyDown = 0x10;
 inline constexpr TEventSet evKeyPress = 0x20;
 inline constexpr TEventSet evExit = 0x40;
 
+// The window's handlers of a control's own change or click event, as the
+// window names them. Key-down, key-press and exit always run the window's
+// shared ED_KeyDown, ED_KeyPress and ED_Exit; show and close run FormShow and
+// FormClose.
+enum class THandler : uint8_t { None, PC_MainChange, CB_LanguageChange, CH_SinQrampsClick };
+
 struct TControlDef {
   std::string_view Name;
   TControlKind Kind;
@@ -53,6 +59,7 @@ struct TControlDef {
   bool Enabled = true;
   bool Visible = true;
   TEventSet Events = 0;
+  THandler Handler = THandler::None;       // what evChange or evClick runs
   TBevelCut BevelInner = TBevelCut::None;  // panels
   TBevelCut BevelOuter = TBevelCut::None;  // panels
   bool Transparent = false;                // images: the bitmap's bottom-left colour is not painted
