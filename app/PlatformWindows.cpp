@@ -109,7 +109,14 @@ class TWindowsPlatform : public TPlatform {
 
   bool CreateDirectoryPath(const std::u16string& path) override {
     std::wstring directory = ToWide(path);
-    while (directory.size() > 3 && (directory.back() == L'\\' || directory.back() == L'/')) {
+    // The shell takes only backslashes between the levels it creates, while
+    // a path named in the registry may use either separator.
+    for (wchar_t& ch : directory) {
+      if (ch == L'/') {
+        ch = L'\\';
+      }
+    }
+    while (directory.size() > 3 && directory.back() == L'\\') {
       directory.pop_back();
     }
     if (directory.empty()) {

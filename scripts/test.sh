@@ -21,3 +21,11 @@ if [ -d fuzz ] && [ -f fuzz/CMakeLists.txt ]; then
   cmake --build --preset fuzz -j "$jobs"
   ctest --test-dir build/fuzz --output-on-failure
 fi
+
+# ---- Windows: the mingw-w64 cross-build, its tests under Wine ---------------
+# The Wine prefix is made once per build folder, by the first build.
+echo "== mingw: configure, build, test under Wine"
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -j "$jobs"
+xvfb-run -a ctest --preset mingw -j "$jobs"
+# ---- end of the Windows stage ------------------------------------------------
