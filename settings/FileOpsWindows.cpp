@@ -79,6 +79,14 @@ FILE* WritingStream(HANDLE handle) {
   return file;
 }
 
+// A read-only file is the user's protection of it: Windows refuses to replace
+// or open it for writing, and so does this layer wherever it runs (Wine
+// started by an administrator would do both).
+bool IsReadOnly(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 HANDLE HandleOf(FILE* file) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
 }
@@ -127,6 +135,9 @@ void CopyPermissions(const std::filesystem::path& from, FILE* to) {
 }
 
 TResult Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (IsReadOnly(to)) {
+    return TResult::Denied;
+  }
   // One rename on the volume: the old file is there until the new one takes
   // its name, and the rename itself has reached the disk when this returns.
   if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -136,6 +147,9 @@ TResult Replace(const std::filesystem::path& from, const std::filesystem::path& 
 }
 
 FILE* OpenToRewrite(const std::filesystem::path& path) {
+  if (IsReadOnly(path)) {
+    return nullptr;
+  }
   const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
