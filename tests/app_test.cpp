@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +22,7 @@
 #include "app/TextCodec.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -106,22 +105,6 @@ TEST(SwitchValue, NullTextGivesNoValue) {
   EXPECT_EQ(GetSwitchValue(nullptr, '\0'), "");
 }
 
-// A fresh folder for one test, removed with everything in it afterwards.
-struct TTempDir {
-  TTempDir()
-      : Path(fs::temp_directory_path() /
-             ("kolvane-app-" + std::to_string(::getpid()) + "-" +
-              testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::remove_all(Path);
-    fs::create_directories(Path);
-  }
-  ~TTempDir() {
-    std::error_code error;
-    fs::remove_all(Path, error);
-  }
-  const fs::path Path;
-};
-
 // Saves and restores the process-wide values that start-up writes.
 class ProcessValuesTest : public testing::Test {
  protected:
@@ -191,8 +174,8 @@ class FoldersTest : public ProcessValuesTest {
   }
   std::u16string Under(const std::string& relative) const { return (root_ / relative).u16string(); }
 
-  TTempDir temp_;
-  const fs::path& root_ = temp_.Path;
+  TTempFolder temp_;
+  const fs::path& root_ = temp_.Path();
   TFakePlatform platform_;
 };
 
@@ -387,8 +370,8 @@ class LinuxPlatformTest : public testing::Test {
   }
   std::string Dir(const std::string& name) const { return (root_ / name).string(); }
 
-  TTempDir temp_;
-  const fs::path& root_ = temp_.Path;
+  TTempFolder temp_;
+  const fs::path& root_ = temp_.Path();
   TEnvironment environment_;
   std::unique_ptr<TPlatform> platform_ = MakeNativePlatform();
 };

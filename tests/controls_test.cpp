@@ -41,7 +41,6 @@ constexpr TControlDef kControls[] = {
 };
 
 constexpr TFormDef kForm = {.Name = "FM",
-                            .ClassName = "TFM",
                             .ClientWidth = 100,
                             .ClientHeight = 100,
                             .Caption = u"FM",
@@ -50,10 +49,7 @@ constexpr TFormDef kForm = {.Name = "FM",
                             .Color = clBtnFace,
                             .FontName = u"Sans",
                             .FontHeight = -12,
-                            .FontCharset = 0,
                             .FontColor = clWindowText,
-                            .PixelsPerInch = 96,
-                            .TextHeight = 15,
                             .Events = 0};
 
 // A form whose handlers write what happened into one log.
@@ -249,6 +245,103 @@ TEST_F(ControlsTest, UserTogglesAndChangesReachTheirHandlers) {
   EXPECT_EQ(Combo().ItemIndex(), 1);
 }
 
+// A report that the user focused the control that already holds the logical
+// focus is the toolkit echoing the program's set-focus: no exit, no second
+// widget focus.
+TEST_F(ControlsTest, UserFocusOfTheFocusedControlIsIgnored) {
+  Edit("A").SetFocus();
+  window.FocusLog.clear();
+  Edit("A").OnExit = [this](TControl*) { log.push_back("exit A"); };
+  Edit("A").UserFocused();
+  EXPECT_THAT(log, IsEmpty());
+  EXPECT_THAT(window.FocusLog, IsEmpty());
+  EXPECT_EQ(FocusName(), "A");
+
+  Edit("B").UserFocused();  // a real move still counts
+  EXPECT_THAT(log, ElementsAre("exit A"));
+  EXPECT_THAT(window.FocusLog, ElementsAre("B"));
+}
+
+TEST_F(ControlsTest, TheFormFindsItsPageControl) {
+  EXPECT_EQ(form.PageControl(), &Pages());
+}
+
+TEST_F(ControlsTest, TabOrderStepsThroughTheActivePageAndWraps) {
+  struct TCase {
+    const char* page;
+    const char* from;  // nullptr: no control has the focus
+    bool backwards;
+    const char* to;
+  };
+  const TCase cases[] = {
+      {"P1", "A", false, "B"},    {"P1", "C", false, "K"},  {"P1", "K", false, "A"},
+      {"P1", "A", true, "K"},     {"P1", "K", true, "C"},   {"P1", nullptr, false, "A"},
+      {"P1", nullptr, true, "K"}, {"P1", "PC", false, "A"}, {"P1", "PC", true, "K"},
+      {"P1", "D", false, "A"},    {"P2", "D", false, "L"},  {"P2", "L", false, "D"},
+      {"P2", "D", true, "L"},     {"P2", "A", false, "D"},
+  };
+  for (const TCase& c : cases) {
+    Pages().SetActivePage(form.Control<TTabSheet>(c.page));
+    const auto* from = c.from != nullptr ? &form.Control<TWinControl>(c.from) : nullptr;
+    const TWinControl* to = form.NextInTabOrder(from, c.backwards);
+    ASSERT_NE(to, nullptr) << c.page;
+    EXPECT_EQ(to->Name(), c.to) << (c.backwards ? "Shift+Tab" : "Tab") << " from "
+                                << (c.from != nullptr ? c.from : "nothing") << " on " << c.page;
+  }
+}
+
+TEST_F(ControlsTest, TabOrderIsEmptyWithoutAnActivePageOrAPageControl) {
+  constexpr TControlDef noPages[] = {
+      {.Name = "A", .Kind = TControlKind::Edit, .Parent = "FM", .TabOrder = 0}};
+  TRecordedWindow bare;
+  TForm plain(app, bare, kForm, noPages);
+  EXPECT_EQ(plain.PageControl(), nullptr);
+  EXPECT_EQ(plain.NextInTabOrder(nullptr, false), nullptr);
+
+  constexpr TControlDef noActive[] = {
+      {.Name = "PC", .Kind = TControlKind::PageControl, .Parent = "FM", .TabOrder = 0},
+      {.Name = "P1", .Kind = TControlKind::TabSheet, .Parent = "PC", .TabOrder = 0},
+      {.Name = "A", .Kind = TControlKind::Edit, .Parent = "P1", .TabOrder = 0}};
+  TForm unselected(app, bare, kForm, noActive);
+  EXPECT_EQ(unselected.NextInTabOrder(nullptr, false), nullptr);
+}
+
+// A click or Space that reaches the check box after the focus move or the
+// key-down it caused ended elsewhere (a rejected entry took the focus back)
+// toggles nothing.
+TEST_F(ControlsTest, ACheckBoxTogglesOnlyWhileItHoldsTheFocus) {
+  TUserDriver user(form, window);
+  user.Focus(Edit("A"));
+  Edit("A").OnExit = [this](TControl*) {
+    log.push_back("exit A");
+    Edit("A").SetFocus();  // as a rejection does
+  };
+  user.Click(Check());
+  EXPECT_THAT(log, ElementsAre("exit A"));
+  EXPECT_FALSE(window["K"].Checked);
+  EXPECT_FALSE(Check().MayToggle());
+
+  Edit("A").OnExit = nullptr;
+  user.Focus(Check());
+  EXPECT_TRUE(Check().MayToggle());
+  Check().OnKeyDown = [this](TControl*, uint16_t&, TShiftState) { Edit("B").SetFocus(); };
+  user.PressSpace();
+  EXPECT_FALSE(window["K"].Checked);
+  EXPECT_THAT(log, ElementsAre("exit A"));
+}
+
+// The peer only reports the text; the item is the one with exactly that text.
+TEST_F(ControlsTest, ComboBoxItemIsTheItemWithExactlyTheShownText) {
+  const std::pair<std::u16string_view, int> cases[] = {{u"x", 0},   {u"y", 1}, {u"Y", -1},
+                                                       {u"x ", -1}, {u"", -1}, {u"xy", -1}};
+  for (auto [shown, index] : cases) {
+    window.State("L").Text = std::u16string(shown);
+    EXPECT_EQ(Combo().ItemIndex(), index)
+        << "text \"" << std::string(shown.begin(), shown.end()) << "\"";
+  }
+  EXPECT_THAT(Combo().Items(), ElementsAre(u"x", u"y"));
+}
+
 TEST_F(ControlsTest, ImageMovesAndHidesThroughItsPeer) {
   auto& image = form.Control<TImage>("I");
   image.SetParent(Pages().Page(1));
@@ -308,20 +401,21 @@ TEST_F(ControlsTest, EveryUserEntryPointShowsAnEscapingExceptionAndGoesOn) {
 // ---- The main window's definition ----
 
 TEST(WindowDefTest, TabCyclesFollowTheTabOrderOfEachPage) {
-  EXPECT_THAT(TabCycle("TS_HzP"), ElementsAre("ED_WayE", "ED_AngleE", "ED_HZin", "ED_MaxSpeedE",
-                                              "ED_MaxAccel", "CH_SinQramps", "ED_RuheZeitE"));
-  EXPECT_THAT(TabCycle("TS_VZ"),
+  EXPECT_THAT(TabCycle(MainWindowControls(), "TS_HzP"),
+              ElementsAre("ED_WayE", "ED_AngleE", "ED_HZin", "ED_MaxSpeedE", "ED_MaxAccel",
+                          "CH_SinQramps", "ED_RuheZeitE"));
+  EXPECT_THAT(TabCycle(MainWindowControls(), "TS_VZ"),
               ElementsAre("ED_WayS", "ED_AngleS", "ED_AccelS", "ED_MaxSpeedS", "ED_RuheZeitS"));
-  EXPECT_THAT(TabCycle("TS_Options"), ElementsAre("CB_Language"));
+  EXPECT_THAT(TabCycle(MainWindowControls(), "TS_Options"), ElementsAre("CB_Language"));
 }
 
 TEST(WindowDefTest, ResultBoxesCannotTakeTheFocus) {
   for (const char* name :
        {"ED_SpeedE", "ED_AccelE", "ED_TimeVS", "ED_TimeAS", "ED_SpeedS", "ED_HZout"}) {
-    EXPECT_FALSE(CanTakeFocus(name)) << name;
+    EXPECT_FALSE(CanTakeFocus(MainWindowControls(), name)) << name;
   }
   for (const char* name : {"ED_WayE", "CH_SinQramps", "CB_Language", "PC_Main"}) {
-    EXPECT_TRUE(CanTakeFocus(name)) << name;
+    EXPECT_TRUE(CanTakeFocus(MainWindowControls(), name)) << name;
   }
 }
 
@@ -340,13 +434,13 @@ TEST(WindowDefTest, InputBoxesCarryTheirTagsAndAcceptanceEvents) {
       {"ED_MaxAccel", 5},   {"ED_RuheZeitE", 7}, {"ED_WayS", 11},     {"ED_AccelS", 12},
       {"ED_MaxSpeedS", 13}, {"ED_AngleS", 14},   {"ED_RuheZeitS", 15}};
   for (auto [name, tag] : inputs) {
-    const TControlDef* def = FindControlDef(name);
+    const TControlDef* def = FindControlDef(MainWindowControls(), name);
     ASSERT_NE(def, nullptr) << name;
     EXPECT_EQ(def->Tag, tag) << name;
     EXPECT_EQ(def->Events, evKeyDown | evKeyPress | evExit) << name;
   }
-  EXPECT_EQ(FindControlDef("CH_SinQramps")->Events, evClick | evKeyDown);
-  EXPECT_EQ(FindControlDef("ED_SpeedE")->Events, 0);
+  EXPECT_EQ(FindControlDef(MainWindowControls(), "CH_SinQramps")->Events, evClick | evKeyDown);
+  EXPECT_EQ(FindControlDef(MainWindowControls(), "ED_SpeedE")->Events, 0);
 }
 
 }  // namespace

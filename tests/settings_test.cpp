@@ -27,6 +27,7 @@
 #include "settings/NVData.h"
 #include "settings/SaveFileOps.h"
 #include "settings/TaggedReader.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -674,10 +675,6 @@ TFeedParams Defaults() {
 class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static int serial = 0;
-    root_ = fs::temp_directory_path() /
-            ("kolvane-settings-" + std::to_string(getpid()) + "-" + std::to_string(++serial));
-    fs::remove_all(root_);
     fs::create_directories(DataPath());
     fs::create_directories(ProgramPath());
     DataDir = DirText(DataPath());
@@ -686,17 +683,14 @@ class SettingsFileTest : public ::testing::Test {
     Language = 0;
     LastTag = 0;
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
 
   fs::path DataPath() const { return root_ / "data"; }
   fs::path ProgramPath() const { return root_ / "program"; }
   fs::path SettingsFile() const { return DataPath() / "NV-Data.kqn"; }
   fs::path FallbackFile() const { return ProgramPath() / "NV-Data.kqx"; }
 
-  fs::path root_;
+  TTempFolder temp_;
+  const fs::path& root_ = temp_.Path();
 };
 
 // ---- Writing ----------------------------------------------------------------
@@ -831,6 +825,10 @@ struct TFailureCase {
   const char* name;
   TSaveFileOps ops;
 };
+
+void PrintTo(const TFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class SaveFailureTest : public SettingsFileTest,
                         public ::testing::WithParamInterface<TFailureCase> {};

@@ -11,14 +11,17 @@
 #include <iterator>
 #include <limits>
 #include <optional>
-#include <random>
 #include <string>
 
 #include "app/EntryPoint.h"
 #include "app/Folders.h"
+#include "app/TextCodec.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
+#include "tests/support/ProcessState.h"
+#include "tests/support/Scenarios.h"
+#include "tests/support/TempFolder.h"
 #include "ui/Main.h"
 #include "ui/Numbers.h"
 #include "ui/recorded/RecordedShell.h"
@@ -87,29 +90,24 @@ void WriteFile(const fs::path& path, std::string_view content) {
   std::ofstream(path, std::ios::binary) << content;
 }
 
+constexpr std::string_view kSettingsFile = "common/DVK/Common/NV-Data.kqn";
+
 // A fresh program per test: its own folders in a temporary directory (the
 // program beside "bin", the all-users folder "common"), the process-wide
 // values as at process start.
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() {
-    root = fs::temp_directory_path() / ("kolvane-ui-" + std::to_string(std::random_device()()));
+    root = temp.Path();
     fs::create_directories(root / "bin");
     platform.Executable = (root / "bin" / "kolvane").u16string();
     platform.CommonFolder = (root / "common").u16string();
-    CommandLine.clear();
-    Language = 0;
-    FeedParams = {};
-    RuntimeTexts = {};
+    ResetProcessState();
   }
 
-  ~WindowTest() override {
-    shell.Form.reset();
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
+  ~WindowTest() override { shell.Form.reset(); }
 
-  fs::path SettingsFile() const { return root / "common" / "DVK" / "Common" / "NV-Data.kqn"; }
+  fs::path SettingsFile() const { return root / kSettingsFile; }
 
   // Constructs the window and shows it, as the entry point's run does.
   void Start(std::string commandLine = "") {
@@ -138,11 +136,137 @@ class WindowTest : public ::testing::Test {
     User().PressEnter();
   }
 
+  TTempFolder temp;
   fs::path root;
   TFakePlatform platform;
   TRecordedShell shell{platform};
   std::optional<TUserDriver> user;
 };
+
+// ---- The user stories, on the recorded toolkit ----
+
+// The user of the scenario table, acting through the user driver and
+// reading the recorded widgets.
+class TRecordedUser : public TUserActions {
+ public:
+  ~TRecordedUser() override {
+    if (shell_ != nullptr) {
+      shell_->Form.reset();
+    }
+  }
+
+  void Open(std::string_view settings) override {
+    ResetProcessState();
+    if (!settings.empty()) {
+      temp_.Write(kSettingsFile, settings);
+    }
+    fs::create_directories(temp_ / "bin");
+    platform_.Executable = (temp_ / "bin" / "kolvane").u16string();
+    platform_.CommonFolder = (temp_ / "common").u16string();
+    shell_ = std::make_unique<TRecordedShell>(platform_);
+    shell_->Services.WhileOpen = [this](const TRecordedMessage&) {
+      pagesWhileOpen_.push_back(Page());
+    };
+    shell_->CreateMainForm();
+    user_.emplace(*shell_->Form, shell_->Window);
+    user_->Show();
+  }
+
+  void Click(std::string_view name) override {
+    TControl& control = Control(name);
+    if (auto* box = dynamic_cast<TCheckBox*>(&control)) {
+      user_->Click(*box);
+    } else if (auto* focusable = dynamic_cast<TWinControl*>(&control)) {
+      user_->Focus(*focusable);
+    }
+  }
+  void Type(std::u16string_view text) override {
+    TControl* focused = shell_->Form->FindControl(shell_->Window.Focused);
+    if (auto* box = dynamic_cast<TEdit*>(focused)) {
+      user_->Type(*box, std::u16string(text));
+    } else if (auto* combo = dynamic_cast<TComboBox*>(focused)) {
+      user_->Type(*combo, std::u16string(text));
+    } else {
+      ADD_FAILURE() << "no box has the focus";
+    }
+  }
+  void PutText(std::string_view box, std::u16string_view text) override {
+    user_->Type(shell_->Form->Control<TEdit>(box), std::u16string(text));
+  }
+  void PressEnter() override { user_->PressEnter(); }
+  void PressTab() override { user_->PressTab(); }
+  void PressShiftTab() override { user_->PressShiftTab(); }
+  void PressSpace() override { user_->PressSpace(); }
+  void ClickTab(std::string_view page) override {
+    user_->SwitchPage(shell_->Form->Control<TTabSheet>(page));
+  }
+  void PickLanguage(int item) override { user_->PickItem(*shell_->Form->CB_Language, item); }
+  bool Close() override { return user_->Close(); }
+
+  std::u16string Text(std::string_view control) override { return shell_->Window[control].Text; }
+  bool WholeTextSelected(std::string_view box) override {
+    const TRecordedState& state = shell_->Window[box];
+    return state.AllSelected && !state.Text.empty();
+  }
+  TColor Colour(std::string_view box) override { return Rgb(shell_->Window[box].Color); }
+  bool Checked(std::string_view box) override { return shell_->Window[box].Checked; }
+  std::string KeyboardFocus() override { return shell_->Window.Focused; }
+  std::string Page() override {
+    const TPageControl& pages = *shell_->Form->PC_Main;
+    const int shown = shell_->Window[pages.Name()].ActivePage;
+    return shown >= 0 && shown < pages.PageCount() ? pages.Page(shown).Name() : std::string();
+  }
+  std::vector<TShownMessage> Messages() override {
+    std::vector<TShownMessage> shown;
+    for (size_t i = 0; i < shell_->Services.Messages.size(); ++i) {
+      const TRecordedMessage& message = shell_->Services.Messages[i];
+      shown.push_back({message.Caption, message.Text, message.FocusedControl,
+                       i < pagesWhileOpen_.size() ? pagesWhileOpen_[i] : std::string()});
+    }
+    return shown;
+  }
+  std::string SettingsFile() override { return temp_.Read(kSettingsFile); }
+
+ private:
+  TControl& Control(std::string_view name) {
+    TControl* control = shell_->Form->FindControl(name);
+    if (control == nullptr) {
+      throw std::out_of_range("the window has no control " + std::string(name));
+    }
+    return *control;
+  }
+
+  // The system colours the window uses, in the classic scheme the layout
+  // was drawn with.
+  static TColor Rgb(TColor colour) {
+    if (colour == clWindow) {
+      return TColor::Rgb(255, 255, 255);
+    }
+    if (colour == clBtnFace) {
+      return TColor::Rgb(240, 240, 240);
+    }
+    if (colour == clInfoBk) {
+      return TColor::Rgb(255, 255, 225);
+    }
+    return colour;
+  }
+
+  TTempFolder temp_;
+  TFakePlatform platform_;
+  std::unique_ptr<TRecordedShell> shell_;
+  std::optional<TUserDriver> user_;
+  std::vector<std::string> pagesWhileOpen_;
+};
+
+class RecordedUserStory : public ::testing::TestWithParam<TScenario> {};
+
+TEST_P(RecordedUserStory, ShowsWhatTheStoryExpects) {
+  TRecordedUser user;
+  RunScenario(GetParam(), user);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stories, RecordedUserStory, ::testing::ValuesIn(UserScenarios()),
+                         ScenarioName);
 
 // ---- Numbers ----
 
@@ -243,52 +367,6 @@ TEST_F(WindowTest, AcceptanceIsInertUntilTheFirstShow) {
   EXPECT_THAT(Messages(), IsEmpty());
 }
 
-// ---- Enter, Tab and leaving a box ----
-
-TEST_F(WindowTest, EnterAcceptsRecomputesAndSelectsTheBox) {
-  Start();
-  EnterInto(*Form().ED_WayE, u"20");
-
-  EXPECT_DOUBLE_EQ(FeedParams.FeedLength, 0.02);
-  EXPECT_EQ(Text("ED_WayE"), u"20");  // kept as typed until the next page change
-  EXPECT_TRUE(W("ED_WayE").AllSelected);
-  EXPECT_EQ(Text("ED_AccelE"), u"1.49");  // 0.02 m in 0.29 s with sin^2 ramps
-  EXPECT_EQ(Text("ED_SpeedE"), u"8.3");
-  EXPECT_EQ(Focus(), "ED_WayE");
-}
-
-TEST_F(WindowTest, TabWalksEachPageInItsTabOrderAndEveryLeaveAccepts) {
-  Start();
-  User().Type(*Form().ED_WayE, u"20");
-  std::vector<std::string> visited;
-  for (int i = 0; i < 7; ++i) {
-    User().PressTab();
-    visited.push_back(shell.Window.Focused);
-  }
-  EXPECT_THAT(visited, ElementsAre("ED_AngleE", "ED_HZin", "ED_MaxSpeedE", "ED_MaxAccel",
-                                   "CH_SinQramps", "ED_RuheZeitE", "ED_WayE"));
-  EXPECT_DOUBLE_EQ(FeedParams.FeedLength, 0.02);  // stored when the first Tab left the box
-  EXPECT_TRUE(W("ED_AngleE").AllSelected);
-
-  User().SwitchPage(*Form().TS_VZ);
-  ASSERT_TRUE(User().Focus(*Form().ED_WayS));
-  visited.clear();
-  for (int i = 0; i < 5; ++i) {
-    User().PressTab();
-    visited.push_back(shell.Window.Focused);
-  }
-  EXPECT_THAT(visited,
-              ElementsAre("ED_AngleS", "ED_AccelS", "ED_MaxSpeedS", "ED_RuheZeitS", "ED_WayS"));
-  EXPECT_THAT(Messages(), IsEmpty());
-}
-
-TEST_F(WindowTest, ResultBoxesCannotBeFocused) {
-  Start();
-  EXPECT_FALSE(User().Focus(*Form().ED_SpeedE));
-  EXPECT_FALSE(User().Focus(*Form().ED_AccelE));
-  EXPECT_EQ(Focus(), "ED_WayE");
-}
-
 // ---- Bounds and rejections ----
 
 TEST_F(WindowTest, BoundsAndNumberTextsAreAccepted) {
@@ -337,6 +415,10 @@ struct TRejection {
   std::u16string_view hintEnglish;
   double TFeedParams::*field;
 };
+
+void PrintTo(const TRejection& c, std::ostream* os) {
+  *os << c.box << " given \"" << Utf16ToUtf8(c.typed) << "\"";
+}
 
 class RejectionTest : public WindowTest, public ::testing::WithParamInterface<TRejection> {};
 
@@ -395,27 +477,6 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.box) + "_" + std::to_string(info.index);
     });
 
-// Two boxes out of range in one pass: the rejection of the first moves the
-// focus, whose exit runs a nested pass that rejects the second; the outer
-// pass then finds both restored.
-TEST_F(WindowTest, TwoRejectionsInOnePassGiveTwoMessagesAndEndInTheSecond) {
-  Start();
-  User().Type(*Form().ED_HZin, u"1");
-  User().Type(*Form().ED_MaxSpeedE, u"0");
-  User().PressEnter();  // in ED_WayE
-
-  ASSERT_EQ(Messages().size(), 2u);
-  EXPECT_EQ(Messages()[0].Text, kHintStrokeRateDe);
-  EXPECT_EQ(Messages()[0].FocusedControl, "ED_WayE");
-  EXPECT_EQ(Messages()[1].Text, kHintSpeedDe);
-  EXPECT_EQ(Messages()[1].FocusedControl, "ED_HZin");
-  EXPECT_EQ(Text("ED_HZin"), u"100");
-  EXPECT_EQ(Text("ED_MaxSpeedE"), u"80.0");
-  EXPECT_EQ(Focus(), "ED_MaxSpeedE");
-  EXPECT_EQ(shell.Window.Focused, "ED_MaxSpeedE");
-  EXPECT_EQ(FeedParams.StrokeRate, 100.0);
-}
-
 TEST_F(WindowTest, AnOverflowingSettlingTimeIsRestoredWithoutAMessage) {
   Start();
   EnterInto(*Form().ED_RuheZeitE, u"1e999");
@@ -464,27 +525,6 @@ TEST_F(WindowTest, AccelerationFormatFollowsTheStoredValue) {
   }
 }
 
-TEST_F(WindowTest, LimitColoursMarkTheBrokenDriveLimits) {
-  const TColor red = TColor::Rgb(255, 68, 68);
-  Start();
-  EnterInto(*Form().ED_HZin, u"800");  // needs 83.1 m/s^2, above P241 50
-  EXPECT_EQ(Text("ED_AccelE"), u"83.1");
-  EXPECT_EQ(W("ED_AccelE").Color, red);
-  EXPECT_EQ(W("ED_SpeedE").Color, clWindow);  // only the acceleration limit is broken
-  EXPECT_EQ(W("ED_AccelS").Color, red);       // on every page
-
-  User().SwitchPage(*Form().TS_VZ);
-  EnterInto(*Form().ED_MaxSpeedS, u"80.4");  // 0.4 m/min above P240 80
-  EXPECT_EQ(W("ED_MaxSpeedS").Color, red);
-  EnterInto(*Form().ED_MaxSpeedS, u"80.2");
-  EXPECT_EQ(W("ED_MaxSpeedS").Color, clWindow);
-
-  User().SwitchPage(*Form().TS_HzP);
-  EnterInto(*Form().ED_AngleE, u"10");  // at 800 strokes the window is shorter than 6 ms
-  EXPECT_EQ(W("ED_SpeedE").Color, red);
-  EXPECT_EQ(W("ED_AccelE").Color, red);
-}
-
 // ---- The check box ----
 
 TEST_F(WindowTest, SpaceOnTheCheckBoxRunsOnePassBeforeAndOneAfterTheToggle) {
@@ -531,19 +571,6 @@ TEST_F(WindowTest, APageSwitchAcceptsTheTypedValueForItsOwnPageThenRefills) {
   EXPECT_EQ(W("IM_LogoDVK").Parent, "TS_VZ");
   EXPECT_EQ(Text("ED_TimeVS"), u"0.300");
   EXPECT_EQ(Text("ED_HZout"), u"100.0");
-}
-
-TEST_F(WindowTest, APageSwitchRejectsForTheOldPageAndLeavesTheFocusOnThePageControl) {
-  Start();
-  User().Type(*Form().ED_WayE, u"0");
-  User().SwitchPage(*Form().TS_VZ);
-
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].Text, kHintFeedLengthDe);
-  EXPECT_EQ(Form().PC_Main->ActivePage(), Form().TS_VZ);
-  EXPECT_EQ(Text("ED_WayE"), u"10.00");
-  EXPECT_EQ(Focus(), "PC_Main");  // ED_WayE is hidden now
-  EXPECT_EQ(shell.Window.Focused, "PC_Main");
 }
 
 TEST_F(WindowTest, TheFeedTimingPageShowsItsResultsAndTheOptionsPageNone) {

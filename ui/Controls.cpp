@@ -1,5 +1,6 @@
 #include "ui/Controls.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/EntryPoint.h"
@@ -39,6 +40,9 @@ bool TWinControl::Focused() const {
 }
 
 void TWinControl::UserFocused() {
+  if (Focused()) {
+    return;  // the toolkit echoing the program's own set-focus
+  }
   Owner().Guard([this] { Owner().MoveFocus(*this); });
 }
 
@@ -96,9 +100,16 @@ void TCheckBox::UserToggled() {
 }
 
 TComboBox::TComboBox(TForm& owner, TControl* parent, std::string name, int tag,
+                     std::span<const std::u16string_view> items,
                      std::unique_ptr<TComboBoxPeer> peer)
-    : TWinControl(owner, parent, std::move(name), tag), peer_(std::move(peer)) {
+    : TWinControl(owner, parent, std::move(name), tag), items_(items), peer_(std::move(peer)) {
   peer_->Attach(*this);
+}
+
+int TComboBox::ItemIndex() const {
+  const std::u16string shown = peer_->GetText();
+  const auto found = std::find(items_.begin(), items_.end(), shown);
+  return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
 }
 
 void TComboBox::UserChanged() {
@@ -232,7 +243,7 @@ void TForm::Build(TPeerFactory& factory, std::span<const TControlDef> controls) 
                                               factory.MakeCheckBox(def, parent->Peer()));
         break;
       case TControlKind::ComboBox:
-        control = std::make_unique<TComboBox>(*this, parent, name, def.Tag,
+        control = std::make_unique<TComboBox>(*this, parent, name, def.Tag, def.Items,
                                               factory.MakeComboBox(def, parent->Peer()));
         break;
       case TControlKind::GroupBox:
@@ -260,6 +271,38 @@ TControl* TForm::FindControl(std::string_view name) const {
     }
   }
   return nullptr;
+}
+
+TPageControl* TForm::PageControl() const {
+  for (const auto& control : controls_) {
+    if (auto* pageControl = dynamic_cast<TPageControl*>(control.get())) {
+      return pageControl;
+    }
+  }
+  return nullptr;
+}
+
+TWinControl* TForm::NextInTabOrder(const TWinControl* current, bool backwards) const {
+  const TPageControl* pageControl = PageControl();
+  if (pageControl == nullptr || pageControl->ActivePage() == nullptr) {
+    return nullptr;
+  }
+  std::vector<TWinControl*> cycle;
+  for (std::string_view name : TabCycle(definition_, pageControl->ActivePage()->Name())) {
+    if (auto* control = dynamic_cast<TWinControl*>(FindControl(name))) {
+      cycle.push_back(control);
+    }
+  }
+  if (cycle.empty()) {
+    return nullptr;
+  }
+  const auto at = std::find(cycle.begin(), cycle.end(), current);
+  if (at == cycle.end()) {
+    return backwards ? cycle.back() : cycle.front();
+  }
+  const auto count = static_cast<std::ptrdiff_t>(cycle.size());
+  const std::ptrdiff_t step = backwards ? count - 1 : 1;
+  return cycle[static_cast<size_t>((at - cycle.begin() + step) % count)];
 }
 
 void TForm::ThrowNoControl(std::string_view name) {

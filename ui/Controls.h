@@ -12,7 +12,18 @@
 //   the logical focus is still that control: a set-focus nested inside the
 //   exit wins. So a pass that rejects two boxes ends with the focus in the
 //   second, and each rejected entry is answered exactly once.
-// - A user focus move goes through the same rule.
+// - A user focus move goes through the same rule. A report that the user
+//   focused the control that already holds the logical focus is ignored:
+//   the toolkit is echoing the program's own set-focus.
+// - Tab and Shift+Tab walk the active page in the definition's tab order,
+//   wrapping around (TForm::NextInTabOrder).
+// - Space or a mouse click toggles a check box only while the box still
+//   holds the logical focus (TCheckBox::MayToggle): the key-down or the focus
+//   move that came first may have ended elsewhere (a rejected entry took the
+//   focus back), and the toggle then belongs to no one.
+// - A combo box shows a text; the item it stands for is the item with
+//   exactly that text (TComboBox::ItemIndex), so an adapter only reports
+//   the text.
 // - Setting a check box to a different state fires its click; setting the
 //   same state fires nothing. Setting a combo box's item index or a page
 //   control's active page fires nothing.
@@ -75,7 +86,7 @@ inline constexpr TShiftState ssCtrl = 0x04;
 inline constexpr uint16_t vkReturn = 13;
 inline constexpr uint16_t vkSpace = 32;
 
-enum class TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
+enum class TCloseAction : uint8_t { caNone, caFree };
 
 // Handlers get the control that fired the event; a null sender is a direct
 // call from the logic.
@@ -141,10 +152,11 @@ class TCheckBoxPeer : public TPeer {
 
 class TComboBoxPeer : public TPeer {
  public:
-  // The index of the item the box shows, -1 when it shows none (its text
-  // names no item). Setting it must not report a change back.
+  // Shows the item of that index; an index outside the items shows an empty
+  // text. Must not report a change back.
   virtual void SetItemIndex(int index) = 0;
-  virtual int GetItemIndex() const = 0;
+  // The text the box shows, typed or picked.
+  virtual std::u16string GetText() const = 0;
   virtual void TakeFocus() = 0;
 };
 
@@ -199,7 +211,9 @@ class TWinControl : public TControl {
   TKeyEvent OnKeyDown;
 
   // User actions, reported by the adapter.
-  void UserFocused();  // the user moved the focus here (click, Tab)
+  // The user moved the focus here (click, Tab); ignored when this control
+  // already holds the logical focus.
+  void UserFocused();
   // Returns the key as the handler left it (0: the handler consumed it).
   uint16_t UserKeyDown(uint16_t key, TShiftState shift = 0);
 
@@ -250,6 +264,11 @@ class TCheckBox : public TWinControl {
   void SetChecked(bool checked);
   TPeer& Peer() override { return *peer_; }
 
+  // True when a Space or a mouse click that reached the box may toggle it:
+  // the box still holds the logical focus after the key-down or the focus
+  // move that came first. The adapter swallows the toggle otherwise.
+  bool MayToggle() const { return Focused(); }
+
   TNotifyEvent OnClick;
 
   // The widget has toggled its state (mouse click or Space).
@@ -264,10 +283,14 @@ class TCheckBox : public TWinControl {
 
 class TComboBox : public TWinControl {
  public:
+  // The items live as long as the window definition they come from.
   TComboBox(TForm& owner, TControl* parent, std::string name, int tag,
-            std::unique_ptr<TComboBoxPeer> peer);
-  int ItemIndex() const { return peer_->GetItemIndex(); }
+            std::span<const std::u16string_view> items, std::unique_ptr<TComboBoxPeer> peer);
+  // The item whose text the box shows exactly (case and all); -1 when the
+  // text names no item.
+  int ItemIndex() const;
   void SetItemIndex(int index) { peer_->SetItemIndex(index); }  // fires nothing
+  std::span<const std::u16string_view> Items() const { return items_; }
   TPeer& Peer() override { return *peer_; }
 
   TNotifyEvent OnChange;
@@ -279,6 +302,7 @@ class TComboBox : public TWinControl {
   void TakeWidgetFocus() override { peer_->TakeFocus(); }
 
  private:
+  std::span<const std::u16string_view> items_;
   std::unique_ptr<TComboBoxPeer> peer_;
 };
 
@@ -373,6 +397,17 @@ class TForm : public TControl {
   TWinControl* ActiveControl() const { return focused_; }
   // The program's set-focus: see the focus rule at the top of this file.
   void FocusControl(TWinControl& control);
+
+  // The form's page control (the first in the definition); null when it has
+  // none.
+  TPageControl* PageControl() const;
+  // Where Tab (Shift+Tab: backwards) moves the focus from `current`: the
+  // next (previous) control of the active page's tab order that the user can
+  // focus, wrapping around; the first (last) one when `current` is not in
+  // that order or null. Null when the form has no page control, no active
+  // page or nothing on it to focus. The adapter focuses the answer as a user
+  // focus move.
+  TWinControl* NextInTabOrder(const TWinControl* current, bool backwards) const;
 
   TControl* FindControl(std::string_view name) const;
   // The control of that name and kind; throws std::logic_error otherwise.

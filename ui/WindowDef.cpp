@@ -251,7 +251,6 @@ void AppendTabCycle(std::span<const TControlDef> controls, std::string_view pare
 
 const TFormDef MainFormDef = {
     .Name = "FO_Main",
-    .ClassName = "TFO_Main",
     .ClientWidth = 384,
     .ClientHeight = 326,
     .Caption = u"Kolvane (Orbel) v1.43",
@@ -260,10 +259,7 @@ const TFormDef MainFormDef = {
     .Color = clBtnFace,
     .FontName = u"Segoe UI",
     .FontHeight = -12,
-    .FontCharset = 0,
     .FontColor = clWindowText,
-    .PixelsPerInch = 96,
-    .TextHeight = 15,
     .Events = evShow | evClose,
 };
 
@@ -278,10 +274,6 @@ const TControlDef* FindControlDef(std::span<const TControlDef> controls, std::st
     }
   }
   return nullptr;
-}
-
-const TControlDef* FindControlDef(std::string_view name) {
-  return FindControlDef(kControls, name);
 }
 
 bool CanTakeFocus(std::span<const TControlDef> controls, std::string_view name) {
@@ -299,17 +291,9 @@ bool CanTakeFocus(std::span<const TControlDef> controls, std::string_view name) 
   return true;
 }
 
-bool CanTakeFocus(std::string_view name) {
-  return CanTakeFocus(kControls, name);
-}
-
 std::vector<std::string_view> TabCycle(std::span<const TControlDef> controls,
                                        std::string_view page) {
   std::vector<std::string_view> cycle;
   AppendTabCycle(controls, page, cycle);
   return cycle;
-}
-
-std::vector<std::string_view> TabCycle(std::string_view page) {
-  return TabCycle(kControls, page);
 }

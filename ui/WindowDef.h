@@ -74,7 +74,6 @@ enum class TPosition : uint8_t { Designed, DesktopCenter };
 
 struct TFormDef {
   std::string_view Name;
-  std::string_view ClassName;
   int ClientWidth;
   int ClientHeight;
   std::u16string_view Caption;
@@ -82,11 +81,8 @@ struct TFormDef {
   TPosition Position;
   TColor Color;
   std::u16string_view FontName;
-  int FontHeight;   // negative: character height in pixels
-  int FontCharset;  // 0: ANSI_CHARSET
+  int FontHeight;  // negative: character height in pixels
   TColor FontColor;
-  int PixelsPerInch;
-  int TextHeight;
   TEventSet Events;
 };
 
@@ -96,19 +92,15 @@ extern const TFormDef MainFormDef;
 // and the children of one parent keep their stored order.
 std::span<const TControlDef> MainWindowControls();
 
-// The lookups below work on any definition table; without one, on the main
-// window's.
+// The lookups below work on any definition table, such as MainWindowControls().
 const TControlDef* FindControlDef(std::span<const TControlDef> controls, std::string_view name);
-const TControlDef* FindControlDef(std::string_view name);
 
 // True when the user can give the control the keyboard focus: a kind that
 // takes it, enabled and visible, inside enabled containers only.
 bool CanTakeFocus(std::span<const TControlDef> controls, std::string_view name);
-bool CanTakeFocus(std::string_view name);
 
 // The controls of the page that take the focus, in the order the Tab key
 // walks them: by tab order within each parent, depth first, skipping
 // disabled containers and controls that cannot take the focus.
 std::vector<std::string_view> TabCycle(std::span<const TControlDef> controls,
                                        std::string_view page);
-std::vector<std::string_view> TabCycle(std::string_view page);

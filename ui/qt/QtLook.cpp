@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QImageReader>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -18,6 +19,50 @@ constexpr int kColorInfoBk = 24;
 constexpr std::array<const char*, 3> kMetricCompatibleFaces = {"Liberation Sans", "Arimo", "Arial"};
 
 const QColor kBlack(0, 0, 0);
+
+constexpr int kLabelGap = 4;                // pixels before the next control
+constexpr double kMostLabelSqueeze = 0.15;  // of the text's normal width
+
+// The room a label has from its left edge to the nearest control beside it
+// on the same row, or to its parent's edge.
+int RoomRightOf(const QWidget& label) {
+  const QWidget* parent = label.parentWidget();
+  int limit = parent->width();
+  const QRect own = label.geometry();
+  for (const QObject* object : parent->children()) {
+    const auto* sibling = qobject_cast<const QWidget*>(object);
+    if (sibling == nullptr || sibling == &label || sibling->isWindow()) {
+      continue;
+    }
+    const QRect other = sibling->geometry();
+    const bool sameRow = other.top() <= own.bottom() && other.bottom() >= own.top();
+    if (sameRow && other.left() > own.left()) {
+      limit = std::min(limit, other.left());
+    }
+  }
+  return limit - own.left();
+}
+
+// Sets the characters closer together until the text fits its room, by at
+// most kMostLabelSqueeze of its width; returns the label's new width.
+int Narrow(QLabel& label, const QString& text, int width, int room) {
+  const auto count = static_cast<double>(text.size());
+  const double most = width * kMostLabelSqueeze / count;
+  // The proportional share of each character first; then a pixel more in
+  // all while rounding leaves the text too wide.
+  double squeeze = (width - room) / count;
+  QFont narrow = label.parentWidget()->font();
+  for (;;) {
+    squeeze = std::min(squeeze, most);
+    narrow.setLetterSpacing(QFont::AbsoluteSpacing, -squeeze);
+    label.setFont(narrow);
+    const int narrowed = label.sizeHint().width();
+    if (narrowed <= room || squeeze >= most) {
+      return narrowed;
+    }
+    squeeze += 1.0 / count;
+  }
+}
 
 }  // namespace
 
@@ -98,6 +143,20 @@ QPalette PaletteWithBackground(QPalette palette, QColor background) {
   palette.setColor(QPalette::Disabled, QPalette::Text, kBlack);
   palette.setColor(QPalette::Disabled, QPalette::ButtonText, kBlack);
   return palette;
+}
+
+void SetFittedText(QLabel& label, const QString& text) {
+  // A label narrowed for an earlier text takes its parent's font again.
+  if (label.testAttribute(Qt::WA_SetFont)) {
+    label.setFont(QFont());
+  }
+  label.setText(text);
+  const int room = RoomRightOf(label) - kLabelGap;
+  int width = label.sizeHint().width();
+  if (width > room && !text.isEmpty()) {
+    width = Narrow(label, text, width, room);
+  }
+  label.resize(width, label.height());
 }
 
 QImage ReadResourceImage(const QString& name, const char* format) {

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QLabel>
 #include <QPalette>
 #include <QString>
 #include <string>
@@ -39,6 +40,15 @@ QPalette WindowPalette(const TFormDef& form);
 // The palette of a control with its own background colour; a disabled
 // control keeps its colours and black text.
 QPalette PaletteWithBackground(QPalette palette, QColor background);
+
+// Gives the label its text and sizes it to the text from its left edge. A
+// text that would come closer than a small gap to the control beside it on
+// its row (or to its parent's edge) has its characters set closer together,
+// by at most 15 % of its width: the fallback faces are not exactly as wide as
+// the one the layout was drawn with. Closer spacing keeps the window's one
+// font engine; a narrower stretch would load another face, with a glyph
+// cache of its own, for one label.
+void SetFittedText(QLabel& label, const QString& text);
 
 // One of the program's own pictures (":/kolvane/<name>"), read as the given
 // format, which Qt has built in. Left to guess, Qt would first load every

@@ -6,7 +6,7 @@ find_package(X11 REQUIRED)
 # The window through the real widgets, on Qt's offscreen platform. The test
 # program itself runs under a German locale (numbers must still show ".").
 add_executable(qt_test ${CMAKE_CURRENT_LIST_DIR}/../../tests/qt_test.cpp)
-target_link_libraries(qt_test PRIVATE ui_qt Qt6::Test GTest::gtest GTest::gmock)
+target_link_libraries(qt_test PRIVATE ui_qt test_support Qt6::Test GTest::gtest GTest::gmock)
 gtest_discover_tests(qt_test DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 

@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ui/qt/LazyWidgets.h"
 #include "ui/qt/QtLook.h"
 
 namespace {
@@ -38,9 +39,7 @@ bool IsUserFocusMove(Qt::FocusReason reason) {
 }
 
 void ReportFocus(TWinControl* control, const QFocusEvent& event) {
-  // A control that already holds the logical focus was focused by the
-  // program, whatever reason Qt gives.
-  if (control != nullptr && IsUserFocusMove(event.reason()) && !control->Focused()) {
+  if (control != nullptr && IsUserFocusMove(event.reason())) {
     control->UserFocused();
   }
 }
@@ -112,15 +111,6 @@ bool ReportKeyDown(TWinControl* control, const QKeyEvent& event) {
   return true;
 }
 
-TPageControl* PageControlOf(const TForm& form) {
-  for (const auto& control : form.Controls()) {
-    if (auto* pages = dynamic_cast<TPageControl*>(control.get())) {
-      return pages;
-    }
-  }
-  return nullptr;
-}
-
 // ---- Widgets that report to their control ----
 
 // Knows the control it reports to from the moment the control exists until
@@ -136,6 +126,9 @@ class TBound {
 };
 
 class TFormWidget : public QWidget, public TBound<TForm> {
+ public:
+  explicit TFormWidget(const TQtWindow& window) : window_(window) {}
+
  protected:
   void showEvent(QShowEvent* event) override {
     QWidget::showEvent(event);
@@ -156,17 +149,20 @@ class TFormWidget : public QWidget, public TBound<TForm> {
   }
 
   bool focusNextPrevChild(bool next) override {
+    if (control_ == nullptr) {
+      return QWidget::focusNextPrevChild(next);
+    }
     QWidget* current = QApplication::focusWidget();
     if (current != nullptr && isAncestorOf(current) && !current->isVisible()) {
       // Qt moves the focus off a page it hides. That is no user's move: the
       // tab bar takes it without an exit, and the logic goes on from its
       // logical focus.
-      if (QWidget* tabs = PageControlWidget()) {
+      if (QWidget* tabs = WidgetOf(control_->PageControl())) {
         tabs->setFocus(Qt::OtherFocusReason);
         return true;
       }
     }
-    if (QWidget* target = NextInTabOrder(current, next)) {
+    if (QWidget* target = WidgetOf(control_->NextInTabOrder(ControlOf(current), !next))) {
       target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
       return true;
     }
@@ -174,37 +170,23 @@ class TFormWidget : public QWidget, public TBound<TForm> {
   }
 
  private:
-  QWidget* PageControlWidget() const {
-    TPageControl* pages = control_ != nullptr ? PageControlOf(*control_) : nullptr;
-    return pages != nullptr ? findChild<QWidget*>(ToQString(pages->Name())) : nullptr;
+  QWidget* WidgetOf(const TControl* control) const {
+    return control != nullptr ? window_.Widget(control->Name()) : nullptr;
   }
 
-  // The next control of the active page in the definition's tab order,
-  // wrapping; the first (or last) when the focus is outside the page.
-  QWidget* NextInTabOrder(QWidget* current, bool next) const {
-    TPageControl* pages = control_ != nullptr ? PageControlOf(*control_) : nullptr;
-    if (pages == nullptr || pages->ActivePage() == nullptr) {
-      return nullptr;
-    }
-    std::vector<QWidget*> cycle;
-    for (std::string_view name : TabCycle(control_->Definition(), pages->ActivePage()->Name())) {
-      auto* widget = findChild<QWidget*>(ToQString(name));
-      if (widget != nullptr && widget->isVisible() && widget->isEnabled()) {
-        cycle.push_back(widget);
+  // The control whose widget is the focus widget or holds it (the tab bar
+  // inside its page control, the line edit inside its combo box).
+  const TWinControl* ControlOf(const QWidget* widget) const {
+    for (; widget != nullptr && widget != this; widget = widget->parentWidget()) {
+      const std::string name = widget->objectName().toStdString();
+      if (auto* control = dynamic_cast<const TWinControl*>(control_->FindControl(name))) {
+        return control;
       }
     }
-    if (cycle.empty()) {
-      return nullptr;
-    }
-    const auto count = static_cast<std::ptrdiff_t>(cycle.size());
-    for (std::ptrdiff_t i = 0; i < count; ++i) {
-      if (current != nullptr && (cycle[i] == current || cycle[i]->isAncestorOf(current))) {
-        return cycle[((next ? i + 1 : i - 1) + count) % count];
-      }
-    }
-    return next ? cycle.front() : cycle.back();
+    return nullptr;
   }
 
+  const TQtWindow& window_;
   bool shown_ = false;
 };
 
@@ -278,7 +260,7 @@ class TCheckBoxWidget : public QCheckBox, public TBound<TCheckBox> {
     if (self == nullptr) {
       return;
     }
-    if (!wanted || (control_ != nullptr && !hasFocus())) {
+    if (!wanted || (control_ != nullptr && !control_->MayToggle())) {
       event->accept();
       return;
     }
@@ -289,7 +271,7 @@ class TCheckBoxWidget : public QCheckBox, public TBound<TCheckBox> {
   // with the focus elsewhere (a message box answered a rejected entry), the
   // click is swallowed.
   void mousePressEvent(QMouseEvent* event) override {
-    if (control_ != nullptr && !hasFocus()) {
+    if (control_ != nullptr && !control_->MayToggle()) {
       event->accept();
       return;
     }
@@ -473,76 +455,14 @@ class TGroupBoxPeerQt : public TGroupBoxPeer, public TContainerPeer {
   std::shared_ptr<TPendingWidget<QGroupBox>> widget_;
 };
 
-// The room a label has from its left edge to the nearest control beside it
-// on the same row, or to its parent's edge.
-int RoomRightOf(const QWidget& label) {
-  const QWidget* parent = label.parentWidget();
-  int limit = parent->width();
-  const QRect own = label.geometry();
-  for (const QObject* object : parent->children()) {
-    const auto* sibling = qobject_cast<const QWidget*>(object);
-    if (sibling == nullptr || sibling == &label || sibling->isWindow()) {
-      continue;
-    }
-    const QRect other = sibling->geometry();
-    const bool sameRow = other.top() <= own.bottom() && other.bottom() >= own.top();
-    if (sameRow && other.left() > own.left()) {
-      limit = std::min(limit, other.left());
-    }
-  }
-  return limit - own.left();
-}
-
 class TLabelPeerQt : public TLabelPeer {
  public:
   explicit TLabelPeerQt(QLabel* widget) : widget_(widget) {}
-
-  // Labels size themselves to their text, from their left edge. A text that
-  // would come closer than a small gap to the control beside it is set a
-  // little narrower instead: the fallback faces are not exactly as wide as
-  // the one the layout was drawn with.
   void SetCaption(const std::u16string& caption) override {
-    const QString text = ToQString(caption);
-    // A label narrowed for an earlier text takes its parent's font again.
-    if (widget_->testAttribute(Qt::WA_SetFont)) {
-      widget_->setFont(QFont());
-    }
-    widget_->setText(text);
-    const int room = RoomRightOf(*widget_) - kGap;
-    int width = widget_->sizeHint().width();
-    if (width > room && !text.isEmpty()) {
-      width = Narrow(text, width, room);
-    }
-    widget_->resize(width, widget_->height());
+    SetFittedText(*widget_, ToQString(caption));
   }
 
  private:
-  static constexpr int kGap = 4;                // pixels before the next control
-  static constexpr double kMostSqueeze = 0.15;  // of the text's normal width
-
-  // Sets the characters closer together until the text fits its room, by at
-  // most kMostSqueeze of its width; returns the label's new width. Closer
-  // spacing keeps the window's one font engine: a narrower stretch would
-  // load another face, with a glyph cache of its own, for one label.
-  int Narrow(const QString& text, int width, int room) {
-    const auto count = static_cast<double>(text.size());
-    const double most = width * kMostSqueeze / count;
-    // The proportional share of each character first; then a pixel more in
-    // all while rounding leaves the text too wide.
-    double squeeze = (width - room) / count;
-    QFont narrow = widget_->parentWidget()->font();
-    for (;;) {
-      squeeze = std::min(squeeze, most);
-      narrow.setLetterSpacing(QFont::AbsoluteSpacing, -squeeze);
-      widget_->setFont(narrow);
-      const int narrowed = widget_->sizeHint().width();
-      if (narrowed <= room || squeeze >= most) {
-        return narrowed;
-      }
-      squeeze += 1.0 / count;
-    }
-  }
-
   QPointer<QLabel> widget_;
 };
 
@@ -664,13 +584,11 @@ class TComboBoxPeerQt : public TComboBoxPeer {
       state_->Index = index >= 0 && index < state_->Items.size() ? index : -1;
     }
   }
-  // The item whose text the box shows exactly; -1 for a text that names none.
-  int GetItemIndex() const override {
+  std::u16string GetText() const override {
     if (TComboBoxWidget* widget = state_->Widget) {
-      return widget->findText(widget->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+      return FromQString(widget->currentText());
     }
-    const QString shown = state_->Index >= 0 ? state_->Items.at(state_->Index) : QString();
-    return static_cast<int>(state_->Items.indexOf(shown));
+    return state_->Index >= 0 ? FromQString(state_->Items.at(state_->Index)) : std::u16string();
   }
   void TakeFocus() override { state_->Get()->setFocus(Qt::OtherFocusReason); }
 
@@ -746,60 +664,18 @@ QPixmap LogoPicture(const QString& name, bool transparent) {
 
 }  // namespace
 
-TPendingWidgets::TPendingWidgets(QWidget* page) : QObject(page) {
-  page->installEventFilter(this);
-}
+TQtWindow::TQtWindow() : lazy_(std::make_unique<TLazyWidgets>()) {}
 
-void TPendingWidgets::Add(std::function<void()> build) {
-  builds_.push_back(std::move(build));
-}
-
-void TPendingWidgets::BuildAll() {
-  // A build may ask for a widget built before it, never for a later one.
-  std::vector<std::function<void()>> builds;
-  builds.swap(builds_);
-  for (std::function<void()>& build : builds) {
-    build();
-  }
-}
-
-bool TPendingWidgets::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Show && watched == parent()) {
-    BuildAll();
-  }
-  return QObject::eventFilter(watched, event);
-}
-
-TQtWindow::TQtWindow() = default;
-
-TQtWindow::~TQtWindow() {
-  // What is still pending would register its widgets here.
-  for (auto& [name, pending] : pending_) {
-    delete pending.data();
-  }
-}
+TQtWindow::~TQtWindow() = default;
 
 QWidget* TQtWindow::TopLevel() const {
   return topLevel_;
 }
 
 QWidget* TQtWindow::Widget(std::string_view name) const {
-  auto pending = pending_.find(name);
-  if (pending != pending_.end() && pending->second != nullptr) {
-    pending->second->BuildAll();
-  }
+  lazy_->BuildFor(name);
   auto found = widgets_.find(name);
   return found == widgets_.end() ? nullptr : found->second.data();
-}
-
-TPendingWidgets* TQtWindow::PendingOn(QWidget* page) {
-  if (page->isVisible()) {
-    return nullptr;
-  }
-  if (auto* pending = page->findChild<TPendingWidgets*>(QString(), Qt::FindDirectChildrenOnly)) {
-    return pending;
-  }
-  return new TPendingWidgets(page);
 }
 
 void TQtWindow::Register(std::string_view name, QWidget* widget) {
@@ -807,7 +683,7 @@ void TQtWindow::Register(std::string_view name, QWidget* widget) {
 }
 
 std::unique_ptr<TFormPeer> TQtWindow::MakeForm(const TFormDef& def) {
-  auto* widget = new TFormWidget;
+  auto* widget = new TFormWidget(*this);
   widget->setObjectName(ToQString(def.Name));
   widget->setWindowTitle(ToQString(def.Caption));
   widget->setFont(WindowFont(def));
@@ -935,7 +811,7 @@ std::unique_ptr<TComboBoxPeer> TQtWindow::MakeComboBox(const TControlDef& def, T
         Register(place.Name.toStdString(), BuildComboBox(container, place, *state));
       }
     });
-    pending_[std::string(def.Name)] = state->Pending;
+    lazy_->Wait(def.Name, state->Pending);
   } else {
     Register(def.Name, BuildComboBox(ContainerOf(parent), PlacementOf(def), *state));
   }
@@ -957,11 +833,11 @@ std::unique_ptr<TGroupBoxPeer> TQtWindow::MakeGroupBox(const TControlDef& def, T
   };
   // A group box straight on a page waits for the page to be shown.
   TPendingWidgets* pending =
-      dynamic_cast<TTabSheetPeerQt*>(&parent) != nullptr ? PendingOn(container) : nullptr;
+      dynamic_cast<TTabSheetPeerQt*>(&parent) != nullptr ? lazy_->On(container) : nullptr;
   if (pending != nullptr) {
     box->Pending = pending;
     pending->Add(std::move(build));
-    pending_[std::string(def.Name)] = pending;
+    lazy_->Wait(def.Name, pending);
   } else {
     build();
   }

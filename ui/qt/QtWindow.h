@@ -11,7 +11,7 @@
 //   popups and Qt's own moves off a hidden page are not exits. The exits
 //   themselves come from the form's logical focus, never from Qt's
 //   focus-out.
-// - Tab and Shift+Tab walk the active page in the definition's tab order.
+// - Tab and Shift+Tab go where the form's tab order says.
 // - The tab bar takes the focus on a click, so the focused box's exit runs
 //   while the old page is still shown; Ctrl+Tab and the mouse wheel on the
 //   tabs move the focus to the tab bar first for the same reason.
@@ -23,32 +23,14 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "ui/PeerFactory.h"
 
-// The widgets of a page that is not on the screen yet: built when the page is
-// first shown, or as soon as one of them is needed, in the order they were
-// asked for. An editable combo box alone brings in the item views and the
-// completer, code that a start-up showing another page has no use for.
-// The same holds a logo's picture until the logo is first shown.
-class TPendingWidgets : public QObject {
- public:
-  explicit TPendingWidgets(QWidget* page);
-  void Add(std::function<void()> build);
-  void BuildAll();
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  std::vector<std::function<void()>> builds_;
-};
+class TLazyWidgets;
 
 class TQtWindow : public TPeerFactory {
  public:
@@ -76,12 +58,9 @@ class TQtWindow : public TPeerFactory {
 
  private:
   void Register(std::string_view name, QWidget* widget);
-  // The pending widgets of the page (made on first use); null when the page
-  // is on the screen already, so that its widgets are built at once.
-  TPendingWidgets* PendingOn(QWidget* page);
 
   QPointer<QWidget> topLevel_;
   std::map<std::string, QPointer<QWidget>, std::less<>> widgets_;
-  // Controls whose widgets are not built yet, by name.
-  std::map<std::string, QPointer<TPendingWidgets>, std::less<>> pending_;
+  // Controls whose widgets are not built yet.
+  std::unique_ptr<TLazyWidgets> lazy_;
 };

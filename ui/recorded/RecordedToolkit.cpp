@@ -1,6 +1,5 @@
 #include "ui/recorded/RecordedToolkit.h"
 
-#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -67,7 +66,7 @@ class TComboBoxRecord : public TComboBoxPeer, TRecordedBase {
     state_.ItemIndex = valid ? index : -1;
     state_.Text = valid ? state_.Items[static_cast<size_t>(index)] : std::u16string();
   }
-  int GetItemIndex() const override { return state_.ItemIndex; }
+  std::u16string GetText() const override { return state_.Text; }
   void TakeFocus() override { window_.Focus(state_.Name); }
 };
 
@@ -108,10 +107,6 @@ const TRecordedState& TRecordedWindow::operator[](std::string_view name) const {
 
 TRecordedState& TRecordedWindow::State(std::string_view name) {
   return const_cast<TRecordedState&>(std::as_const(*this)[name]);
-}
-
-bool TRecordedWindow::Has(std::string_view name) const {
-  return states_.contains(name);
 }
 
 void TRecordedWindow::Focus(const std::string& name) {
@@ -242,6 +237,13 @@ void TUserDriver::Type(TEdit& box, const std::u16string& text) {
   state.AllSelected = false;
 }
 
+void TUserDriver::Type(TComboBox& box, const std::u16string& text) {
+  TRecordedState& state = window_.State(box.Name());
+  state.Text = text;
+  state.ItemIndex = box.ItemIndex();
+  box.UserChanged();
+}
+
 void TUserDriver::PressEnter() {
   TWinControl* control = FocusedControl();
   if (control == nullptr) {
@@ -254,21 +256,15 @@ void TUserDriver::PressEnter() {
 }
 
 void TUserDriver::PressTab() {
-  TPageControl* pageControl = nullptr;
-  for (const auto& control : form_.Controls()) {
-    pageControl = pageControl != nullptr ? pageControl : dynamic_cast<TPageControl*>(control.get());
-  }
-  if (pageControl == nullptr || pageControl->ActivePage() == nullptr) {
-    return;
-  }
-  std::vector<std::string_view> cycle =
-      TabCycle(form_.Definition(), pageControl->ActivePage()->Name());
-  if (cycle.empty()) {
-    return;
-  }
-  auto current = std::find(cycle.begin(), cycle.end(), window_.Focused);
-  auto next = current == cycle.end() || current + 1 == cycle.end() ? cycle.begin() : current + 1;
-  auto* control = dynamic_cast<TWinControl*>(form_.FindControl(*next));
+  StepTabOrder(false);
+}
+
+void TUserDriver::PressShiftTab() {
+  StepTabOrder(true);
+}
+
+void TUserDriver::StepTabOrder(bool backwards) {
+  TWinControl* control = form_.NextInTabOrder(FocusedControl(), backwards);
   if (control == nullptr) {
     return;
   }
@@ -285,7 +281,7 @@ void TUserDriver::PressSpace() {
     return;
   }
   control->UserKeyDown(vkSpace);
-  if (auto* box = dynamic_cast<TCheckBox*>(control); box != nullptr && box->Focused()) {
+  if (auto* box = dynamic_cast<TCheckBox*>(control); box != nullptr && box->MayToggle()) {
     TRecordedState& state = window_.State(box->Name());
     state.Checked = !state.Checked;
     box->UserToggled();
@@ -295,7 +291,7 @@ void TUserDriver::PressSpace() {
 }
 
 void TUserDriver::Click(TCheckBox& box) {
-  if (!Focus(box) || form_.ActiveControl() != &box) {
+  if (!Focus(box) || !box.MayToggle()) {
     return;
   }
   TRecordedState& state = window_.State(box.Name());

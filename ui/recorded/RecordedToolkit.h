@@ -36,7 +36,6 @@ class TRecordedWindow : public TPeerFactory {
   // The state of the widget of that name; throws std::out_of_range if none.
   const TRecordedState& operator[](std::string_view name) const;
   TRecordedState& State(std::string_view name);
-  bool Has(std::string_view name) const;
 
   // The widget that has the keyboard focus; empty when none has.
   std::string Focused;
@@ -100,11 +99,15 @@ class TUserDriver {
   bool Focus(TWinControl& control);
   // Replaces the box's text as typing over it would; the focus stays where it is.
   void Type(TEdit& box, const std::u16string& text);
+  // Types over the combo box's text; the box reports the change.
+  void Type(TComboBox& box, const std::u16string& text);
   // Key down 13 on the focused control, then the character 13 for a box.
   void PressEnter();
   // The next control of the active page's tab order, wrapping; a box
   // entered this way selects its whole text.
   void PressTab();
+  // The same, backwards.
+  void PressShiftTab();
   // Key down 32 on the focused control; a check box then toggles and
   // reports its click if it still has the focus (the key-up that toggles it
   // goes wherever a pass moved the focus), a box gets the character.
@@ -123,6 +126,7 @@ class TUserDriver {
 
  private:
   TWinControl* FocusedControl() const;
+  void StepTabOrder(bool backwards);
   void TypeCharacter(TEdit& box, char16_t character);
 
   TForm& form_;
