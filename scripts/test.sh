@@ -27,5 +27,5 @@ fi
 echo "== mingw: configure, build, test under Wine"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
-xvfb-run -a ctest --preset mingw -j "$jobs"
+ctest --preset mingw -j "$jobs"
 # ---- end of the Windows stage ------------------------------------------------
