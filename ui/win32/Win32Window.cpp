@@ -242,14 +242,31 @@ class TGroupBoxPeerW : public TGroupBoxPeer, public TWin32Peer {
   HWND Frame = nullptr;  // the BS_GROUPBOX button that draws the frame
 };
 
+// A label is as wide as its text, on one line: the window font may be wider
+// than the one the layout was drawn with.
 class TLabelPeerW : public TLabelPeer, public TWin32Peer {
  public:
   void SetCaption(const std::u16string& caption) override {
+    HWND parent = GetParent(Window);
+    Invalidate(parent);  // the old text: a transparent label erases nothing itself
     SetWindowTextW(Window, Wide(caption));
-    // A transparent label does not erase its old text itself.
+    HDC dc = GetDC(Window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32W(dc, Wide(caption), static_cast<int>(caption.size()), &text);
+    SelectObject(dc, old);
+    ReleaseDC(Window, dc);
+    RECT area;
+    GetClientRect(Window, &area);
+    SetWindowPos(Window, nullptr, 0, 0, text.cx > area.right ? text.cx : area.right, area.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate(parent);
+  }
+
+ private:
+  void Invalidate(HWND parent) const {
     RECT area;
     GetWindowRect(Window, &area);
-    HWND parent = GetParent(Window);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
     InvalidateRect(parent, &area, TRUE);
   }
@@ -649,6 +666,10 @@ HWND TWin32Window::Create(const TControlDef& def, TPeer& parent, const wchar_t* 
                       Scale(def.Left), Scale(def.Top), Scale(def.Width), Scale(def.Height),
                       PeerOf(parent).Window, nullptr, instance_, nullptr);
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  if (auto* group = dynamic_cast<TGroupBoxPeerW*>(&parent)) {
+    // The frame stays under the group's controls, or it would hide them.
+    SetWindowPos(group->Frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   if (!def.Enabled) {
     EnableWindow(window, FALSE);
   }
@@ -734,7 +755,7 @@ std::unique_ptr<TTabSheetPeer> TWin32Window::MakeTabSheet(const TControlDef& def
 
 std::unique_ptr<TLabelPeer> TWin32Window::MakeLabel(const TControlDef& def, TPeer& parent) {
   return Bind(std::make_unique<TLabelPeerW>(),
-              Create(def, parent, L"STATIC", SS_LEFT | SS_NOPREFIX));
+              Create(def, parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX));
 }
 
 std::unique_ptr<TEditPeer> TWin32Window::MakeEdit(const TControlDef& def, TPeer& parent) {
