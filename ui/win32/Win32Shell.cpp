@@ -56,6 +56,9 @@ void TWin32Shell::Run() {
   ShowWindow(main, SW_SHOW);
   UpdateWindow(main);
   form_->UserShown();
+  if (AfterShow) {
+    AfterShow(main);
+  }
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (!window_->PreTranslate(message)) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,9 @@ class TWin32Shell : public TApplicationShell, public TApplicationServices {
   void ShowException(const std::u16string& text) override;
   // MessageBoxW with one OK button, modal to the main window.
   int ShowMessageBox(const std::u16string& text, const std::u16string& caption, int flags) override;
+
+  // Runs once the main window's first show has run, before the message loop.
+  std::function<void(HWND window)> AfterShow;
 
  private:
   HINSTANCE instance_;
