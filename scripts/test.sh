@@ -1,31 +1,73 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: the debug build,
-# the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a
-# short run of each fuzz target.
+# Installs what is missing, checks the formatting of the C++ sources, then
+# builds and runs every test: the debug build, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the release build (built
+# only, so that its optimiser's warnings are caught too) and a short run of
+# each fuzz target. One line per stage with its time; a failing stage shows
+# the end of its log (all logs: build/logs/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup-debian.sh
-
 jobs=$(nproc)
-for preset in dev asan; do
-  echo "== $preset: configure, build, test"
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$jobs"
-  ctest --preset "$preset" -j "$jobs"
-done
+logs=build/logs
+mkdir -p "$logs"
 
-if [ -d fuzz ] && [ -f fuzz/CMakeLists.txt ]; then
-  echo "== fuzz: configure, build, smoke run"
-  cmake --preset fuzz >/dev/null
+# stage <name> <command...>: runs the command with its output in the log.
+stage() {
+  local name=$1
+  shift
+  local log="$logs/$name.log"
+  local start=$SECONDS
+  if "$@" >"$log" 2>&1; then
+    printf '%-8s passed in %4d s\n' "$name" $((SECONDS - start))
+  else
+    printf '%-8s FAILED after %d s; the end of %s:\n' "$name" $((SECONDS - start)) "$log"
+    tail -n 60 "$log"
+    exit 1
+  fi
+}
+
+check_format() {
+  local folders=()
+  for folder in calc settings app ui cli tests bench fuzz; do
+    if [ -d "$folder" ]; then
+      folders+=("$folder")
+    fi
+  done
+  find "${folders[@]}" \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror
+}
+
+build_and_test() {
+  cmake --preset "$1"
+  cmake --build --preset "$1" -j "$jobs"
+  ctest --preset "$1" -j "$jobs"
+}
+
+build_only() {
+  cmake --preset "$1"
+  cmake --build --preset "$1" -j "$jobs"
+}
+
+fuzz_smoke() {
+  cmake --preset fuzz
   cmake --build --preset fuzz -j "$jobs"
   ctest --test-dir build/fuzz --output-on-failure
+}
+
+total=$SECONDS
+stage setup bash scripts/setup-debian.sh
+stage format check_format
+stage dev build_and_test dev
+stage asan build_and_test asan
+stage release build_only release
+if [ -f fuzz/CMakeLists.txt ]; then
+  stage fuzz fuzz_smoke
 fi
 
 # ---- Windows: the mingw-w64 cross-build, its tests under Wine ---------------
 # The Wine prefix is made once per build folder, by the first build.
-echo "== mingw: configure, build, test under Wine"
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j "$jobs"
-ctest --preset mingw -j "$jobs"
+stage mingw build_and_test mingw
 # ---- end of the Windows stage ------------------------------------------------
+
+printf 'all passed in %d s\n' $((SECONDS - total))

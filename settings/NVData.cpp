@@ -78,7 +78,37 @@ std::optional<double> ReadNumber(const char* text) {
 
 // ---- Loading ------------------------------------------------------------------
 
-// The stroke rate must lie strictly inside this window to be taken.
+// A stored value that the window would refuse when it reads its box back is
+// not taken: the window refuses it at every pass, with a message, and two
+// such boxes send the focus back and forth between their messages for good.
+// Each tag's range is the window's input range of its field, in the window's
+// unit; the settling time has none.
+struct TTypedRange {
+  int Tag;
+  const TInputRange* Range;
+  double WindowUnitsPerStored;
+};
+constexpr TTypedRange kTypedRanges[] = {
+    {20, &FeedLengthRange, MillimetresPerMetre},
+    {21, &StrokeRateRange, 1.0},
+    {22, &AccelRange, 1.0},
+    {23, &SpeedRange, MetresPerMinutePerMetrePerSecond},
+    {24, &ApertureAngleRange, 1.0},
+    {25, &AccelRange, 1.0},
+    {28, &AccelRange, 1.0},
+    {30, &SpeedRange, MetresPerMinutePerMetrePerSecond},
+};
+
+bool WindowWouldTake(int tag, double number) {
+  for (const TTypedRange& typed : kTypedRanges) {
+    if (typed.Tag == tag) {
+      return typed.Range->Contains(number * typed.WindowUnitsPerStored);
+    }
+  }
+  return true;
+}
+
+// The stroke rate must, besides, lie strictly inside this window to be taken.
 constexpr double kLowestStoredRate = 9.0;
 constexpr double kHighestStoredRate = 2001.0;
 
@@ -127,7 +157,8 @@ void ApplyEntry(int tag, const char* text, bool fromFallback) {
     FeedParams.SinSqRamps = ReadInteger32(text) != 0;
   } else if (tag == 900) {
     Language = ReadInteger32(text);
-  } else if (std::optional<double> number = ReadNumber(text)) {
+  } else if (std::optional<double> number = ReadNumber(text);
+             number && WindowWouldTake(tag, *number)) {
     ApplyNumber(tag, *number, fromFallback);
   }
 }

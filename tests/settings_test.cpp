@@ -928,20 +928,54 @@ const TLoadCase kLoadCases[] = {
     {"shorthand_continues_the_file",
      "{020} = 0.5;\r\n{+++} = 50;\r\n",
      {{kFeedLength, 0.5}, {kStrokeRate, 50}}},
-    // Numbers: decimal notation, the longest prefix, 0 for anything else.
-    {"text_gives_zero", "{020} weg = abc;\r\n", {{kFeedLength, 0}}},
-    {"inf_text_gives_zero", "{022} bes = inf;\r\n", {{kAccel, 0}}},
-    {"nan_text_gives_zero", "{022} bes = nan;\r\n", {{kAccel, 0}}},
-    {"hexadecimal_reads_its_leading_zero", "{020} = 0x10;\r\n", {{kFeedLength, 0}}},
+    // Numbers: decimal notation, the longest prefix, 0 for anything else;
+    // shown on the settling time, which has no input range.
+    {"text_gives_zero", "{027} ruz = abc;\r\n", {{kSettleTime, 0}}},
+    {"inf_text_gives_zero", "{027} ruz = inf;\r\n", {{kSettleTime, 0}}},
+    {"nan_text_gives_zero", "{027} ruz = nan;\r\n", {{kSettleTime, 0}}},
+    {"hexadecimal_reads_its_leading_zero", "{027} = 0x10;\r\n", {{kSettleTime, 0}}},
     {"comma_ends_the_number", "{020} = 1,5;\r\n", {{kFeedLength, 1}}},
     {"sign_fraction_and_exponent", "{020} = +2.5e-1mm;\r\n", {{kFeedLength, 0.25}}},
     {"exponent_without_digits_is_not_part", "{020} = 3e+;\r\n", {{kFeedLength, 3}}},
-    {"point_without_digits_gives_zero", "{020} = .e5;\r\n", {{kFeedLength, 0}}},
-    {"overflow_ignored", "{020} weg = 1e999;\r\n{022} bes = -1e400;\r\n", {}},
+    {"point_without_digits_gives_zero", "{027} = .e5;\r\n", {{kSettleTime, 0}}},
+    {"overflow_ignored", "{027} ruz = 1e999;\r\n{027} ruz = -1e400;\r\n", {}},
     {"underflow_gives_zero", "{027} ruz = 1e-999;\r\n", {{kSettleTime, 0}}},
     {"value_keeps_199_characters",
-     "{020} = 1" + std::string(198, '0') + "5;\r\n",
-     {{kFeedLength, 1e198}}},
+     "{027} = 1" + std::string(198, '0') + "5;\r\n",
+     {{kSettleTime, 1e198}}},
+    // Values the window would refuse when typed are not taken (the ranges are
+    // in the window's units: mm, m/min, degrees, m/s^2).
+    {"feed_length_4000_mm_taken", "{020} = 4.0;\r\n", {{kFeedLength, 4.0}}},
+    {"feed_length_0_01_mm_taken", "{020} = 0.00001;\r\n", {{kFeedLength, 0.00001}}},
+    {"feed_length_5_m_ignored", "{020} weg = 5.0000; [m]\r\n", {}},
+    {"feed_length_zero_ignored", "{020} weg = abc;\r\n", {}},
+    {"feed_length_negative_ignored", "{020} weg = -0.5;\r\n", {}},
+    {"stroke_rate_2000_5_ignored", "{021} hza = 2000.5;\r\n", {}},
+    {"accel_500_ignored", "{022} bes = 500;\r\n", {}},
+    {"accel_zero_ignored", "{022} bes = 0;\r\n", {}},
+    {"max_speed_400_m_per_min_taken",
+     "{023} max = 6.666666;\r\n",
+     {{kMaxSpeed, 6.666666}, {kSpeedLimit, 6.666666}}},
+    {"max_speed_500_m_per_min_ignored_with_the_speed_limit", "{023} max = 8.333333;\r\n", {}},
+    {"speed_limit_below_0_1_m_per_min_ignored", "{030} spd = 0.001;\r\n", {}},
+    {"aperture_angle_350_taken",
+     "{024} \xF6"
+     "fw = 350;\r\n",
+     {{kApertureAngle, 350}}},
+    {"aperture_angle_360_ignored",
+     "{024} \xF6"
+     "fw = 360;\r\n",
+     {}},
+    {"aperture_angle_5_ignored",
+     "{024} \xF6"
+     "fw = 5;\r\n",
+     {}},
+    {"max_accel_025_500_ignored", "{025} max = 500;\r\n", {}},
+    {"max_accel_028_500_ignored", "{028} max = 500;\r\n", {}},
+    {"refused_value_keeps_the_earlier_entry",
+     "{020} = 0.5;\r\n{020} = 5;\r\n",
+     {{kFeedLength, 0.5}}},
+    {"settle_time_any_size_taken", "{027} ruz = 1e50;\r\n", {{kSettleTime, 1e50}}},
     // What the file layer and the reader drop.
     {"unknown_and_sub_indexed_tags_ignored",
      "{026} = 1;\r\n{031} = 2;\r\n{020.001} = 3;\r\n{999} = 4;\r\n",
@@ -1351,7 +1385,20 @@ TEST_F(SettingsFileTest, SaveInAWritableFolderReplacesTheFileRatherThanRewriting
   EXPECT_EQ(ReadBytes(DataPath() / "second-name"), "old");
 }
 
-TEST_F(SettingsFileTest, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
+// The test's folders open to the unprivileged user whatever the umask, so
+// that only the permissions a test sets decide.
+class RestrictedAccessTest : public SettingsFileTest {
+ protected:
+  void SetUp() override {
+    SettingsFileTest::SetUp();
+    const auto through = fs::perms::others_read | fs::perms::others_exec;
+    for (const fs::path& folder : {root_, DataPath(), ProgramPath()}) {
+      fs::permissions(folder, through, fs::perm_options::add);
+    }
+  }
+};
+
+TEST_F(RestrictedAccessTest, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
   WriteBytes(SettingsFile(), "old");
   HandOver(SettingsFile());
   HandOver(DataPath());
@@ -1363,7 +1410,7 @@ TEST_F(SettingsFileTest, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
   EXPECT_EQ(EntryNames(DataPath()), std::set<std::string>{"NV-Data.kqn"});
 }
 
-TEST_F(SettingsFileTest, WritableFileInSomeoneElsesStickyFolderIsRewrittenInPlace) {
+TEST_F(RestrictedAccessTest, WritableFileInSomeoneElsesStickyFolderIsRewrittenInPlace) {
   if (!IsRoot()) {
     GTEST_SKIP() << "only root can make a folder and a file of someone else";
   }
@@ -1378,7 +1425,7 @@ TEST_F(SettingsFileTest, WritableFileInSomeoneElsesStickyFolderIsRewrittenInPlac
   EXPECT_EQ(EntryNames(DataPath()), std::set<std::string>{"NV-Data.kqn"});
 }
 
-TEST_F(SettingsFileTest, FileThatCannotBeReadIsNotWrittenOverAtClose) {
+TEST_F(RestrictedAccessTest, FileThatCannotBeReadIsNotWrittenOverAtClose) {
   const std::string stored = kHeader + "{020} weg = 0.5000; [m]\r\n";
   WriteBytes(SettingsFile(), stored);
   HandOver(SettingsFile());
@@ -1392,9 +1439,10 @@ TEST_F(SettingsFileTest, FileThatCannotBeReadIsNotWrittenOverAtClose) {
   EXPECT_EQ(EntryNames(DataPath()), std::set<std::string>{"NV-Data.kqn"});
 }
 
-TEST_F(SettingsFileTest, UnreadableFileFallsBackAtStart) {
+TEST_F(RestrictedAccessTest, UnreadableFileFallsBackAtStart) {
   WriteBytes(SettingsFile(), kHeader + "{020} = 0.3;\r\n");
   WriteBytes(FallbackFile(), kHeader + "{020} = 0.5;\r\n");
+  fs::permissions(FallbackFile(), fs::perms::others_read, fs::perm_options::add);
   HandOver(SettingsFile());
   fs::permissions(SettingsFile(), fs::perms::owner_write);
   // The child reports through its exit code what it read.

@@ -618,8 +618,12 @@ TEST_F(WindowTest, AZeroCycleShowsADashForTheStrokeRate) {
 }
 
 TEST_F(WindowTest, AnOutOfAreaRoundingShowsItsOwnMessage) {
-  // Figures from an edited file: a demanded acceleration beyond DtoL's range.
-  WriteFile(SettingsFile(), "{020} weg = 1e7;\r\n{023} max = 1e12;\r\n");
+  // Figures within the input ranges whose trapezoid barely fits the window
+  // (2 h at 1 m/s is 0.5 m): the demanded acceleration, some 1.6e9 m/s^2, is
+  // beyond DtoL's range.
+  WriteFile(SettingsFile(),
+            "{021} hza = 60;\r\n{024} \xF6"
+            "fw = 180;\r\n{027} ruz = 0;\r\n{023} max = 1;\r\n{020} weg = 0.499999999;\r\n");
   Start();
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].Text, u"");
