@@ -11,11 +11,10 @@ packages=(
   locales binutils
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick
-  # The Windows build and its tests under Wine: the cross compiler, Wine,
-  # GoogleTest's sources for a cross build, and a window manager with its
-  # remote control and a key sender for driving the program under Xvfb.
+  # The Windows build and its tests under Wine: the cross compiler and its
+  # binutils (windres, objdump), Wine, and GoogleTest's sources for a cross
+  # build (the program's icon is made with imagemagick, above).
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
-  xdotool
 )
 
 missing=()
