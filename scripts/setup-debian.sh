@@ -12,11 +12,15 @@ packages=(
   locales binutils
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick
-  libcli11-dev nlohmann-json3-dev libxml2-utils librsvg2-bin
+  libcli11-dev nlohmann-json3-dev libxml2-utils
   # The desktop files: icons drawn at build time, the staged install's
   # validators and checks, and the screen-reader test over AT-SPI.
   librsvg2-bin appstream desktop-file-utils man-db file xdotool
   dbus-daemon at-spi2-core python3-pyatspi
+  # The Windows build and its tests under Wine: the cross compiler and its
+  # binutils (windres, objdump), Wine, and GoogleTest's sources for a cross
+  # build (the program's icon is made with imagemagick, above).
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
 )
 
 missing=()
