@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/PlatformWindows.h"
 
 #include <shlobj.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Pieces of the Windows platform layer that the tests reach directly.
 //

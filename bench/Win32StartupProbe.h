@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Marks the end of a Win32 window's first full show for the start-up
 // benchmark (bench/startup-wine.sh): once the window has painted, prints the

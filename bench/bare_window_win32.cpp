@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up benchmark's yardstick: a bare Win32 window of the main
 // window's size, style and font, built the same way as kolvane.exe.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Start-up of kolvane.exe against a bare Win32 window of the same size, both
 # cross-built by the mingw preset and run under Wine on a virtual display:
 # time from process creation to the first full show, and peak working set.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs the cross-built Windows programs under Wine, in a private prefix that
 # belongs to this build folder: made once by the build, so that tests neither
 # touch the user's own ~/.wine nor pay for a new prefix each.

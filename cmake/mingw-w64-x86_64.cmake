@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-build for 64-bit Windows with Debian's mingw-w64 (the POSIX thread
 # model, whose C++ library has std::thread and friends).
 set(CMAKE_SYSTEM_NAME Windows)

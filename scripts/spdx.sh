@@ -36,7 +36,9 @@ exempt() {
 comment_for() {
   case $1 in
     *.h | *.cpp) echo "// $line" ;;
-    *.md | *.xml | *.svg) echo "<!-- $line -->" ;;
+    *.md | *.xml | *.svg | *.manifest) echo "<!-- $line -->" ;;
+    *.rc) echo "// $line" ;;
+    *.def) echo "; $line" ;;
     *.1) echo ".\\\" $line" ;;
     *.sh | *.py | *.cmake | */CMakeLists.txt | CMakeLists.txt | *.txt | *.desktop | .gitignore | \
       .clang-format | .ci/*) echo "# $line" ;;

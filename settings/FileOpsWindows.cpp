@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file's operations on Windows: every name goes to the system
 // as 16-bit text, so any folder a user can have works, whatever the ANSI
 // code page.

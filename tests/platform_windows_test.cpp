@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows platform layer against the real registry, shell and file
 // system (run under Wine in the build's own prefix).
 

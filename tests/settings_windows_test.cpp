@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file on Windows: 16-bit paths, the same bytes as on every
 // system, and a save that replaces the old file in one step or not at all.
 

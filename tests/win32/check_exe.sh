@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks what kolvane.exe shows the system: it exports exactly the six string
 # builders, and imports only DLLs that every Windows has.
 # Usage: check_exe.sh <objdump> <kolvane.exe>

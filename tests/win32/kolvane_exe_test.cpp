@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts the real kolvane.exe under the registry values and folders of the
 // build's Wine prefix and checks where the settings file appears and what it
 // holds. The registry is set with the system's own reg tool, as an

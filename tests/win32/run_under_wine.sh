@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs a Windows test program of the build under Wine on a virtual display,
 # with D: mapped to a temporary folder for as long as it runs.
 # Usage: run_under_wine.sh <build folder> <program> [arguments...]

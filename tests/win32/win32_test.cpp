@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The user stories on the real Win32 controls, under Wine on a virtual
 // display: the messages a user's keys and clicks produce are posted to the
 // control that would get them and dispatched by a message loop like the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Win32 application object behind the toolkit-independent entry point:
 // creates the main window through the Win32 peers, runs the message loop,

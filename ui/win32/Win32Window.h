@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The native Win32 toolkit for the window logic: a peer factory that builds
 // one Windows control per control of the window definition, at the

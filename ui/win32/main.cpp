@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The kolvane program on Windows: the entry point on the Win32 application
 // object.
 
