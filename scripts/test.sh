@@ -71,4 +71,9 @@ fi
 stage mingw build_and_test mingw
 # ---- end of the Windows stage ------------------------------------------------
 
+# One closing line over every stage's ctest summary, for whoever reads only
+# the end.
+ran=$(cat "$logs"/*.log | sed -n 's/^.*tests passed, [0-9]* tests failed out of \([0-9]*\)$/\1/p' |
+  awk '{ n += $1 } END { print n + 0 }')
 printf 'all passed in %d s\n' $((SECONDS - total))
+printf 'tests: %d passed, 0 failed\n' "$ran"
