@@ -20,9 +20,21 @@ std::u16string FormatWithName(std::u16string_view format, std::u16string_view na
   return text;
 }
 
+// Windows takes "/" as a separator as well as its own "\\".
+bool IsPathSeparator(char16_t ch) {
+#ifdef _WIN32
+  return ch == u'\\' || ch == u'/';
+#else
+  return ch == PathSeparator;
+#endif
+}
+
 std::u16string DirectoryOf(const std::u16string& path) {
-  const size_t last = path.rfind(PathSeparator);
-  return (last == std::u16string::npos) ? std::u16string() : path.substr(0, last + 1);
+  size_t end = path.size();  // just behind the last separator
+  while (end > 0 && !IsPathSeparator(path[end - 1])) {
+    --end;
+  }
+  return path.substr(0, end);
 }
 
 // The shared data folder the administrator named, else the all-users folder.
@@ -47,7 +59,7 @@ void ResolveFolders(TPlatform& platform) {
     DataDir = ProgramDir;
     return;
   }
-  if (candidate.back() != PathSeparator) {
+  if (!IsPathSeparator(candidate.back())) {
     candidate += PathSeparator;
   }
   candidate += u"DVK";

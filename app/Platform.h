@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct TRegistryValue {
   enum class TKind { Missing, Text, InvalidType };
@@ -26,3 +27,7 @@ class TPlatform {
 };
 
 std::unique_ptr<TPlatform> MakeNativePlatform();
+
+// Whether two 8-bit texts are the same when letter case is ignored, compared
+// as the user's locale compares them.
+bool EqualTextInUserLocale(std::string_view a, std::string_view b);

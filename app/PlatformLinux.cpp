@@ -195,6 +195,12 @@ std::vector<std::string> ConfigSearchDirs() {
   return dirs;
 }
 
+// The texts compared here are command-line values in any encoding: only the
+// plain letters fold, so no locale can make another text equal to a letter.
+bool EqualTextInUserLocale(std::string_view a, std::string_view b) {
+  return LowerAscii(a) == LowerAscii(b);
+}
+
 std::unique_ptr<TPlatform> MakeNativePlatform() {
   return std::make_unique<TLinuxPlatform>();
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/EntryPoint.h"
+#include "app/Platform.h"
 #include "settings/NVData.h"
 
 namespace {
@@ -78,8 +79,7 @@ void ApplyLanguageSwitch() {
   if (value.empty()) {
     return;  // no switch: the stored language stays
   }
-  // Only the whole text "d" in either case selects German; no locale maps
-  // another text onto it, so a plain comparison serves every locale.
-  const bool german = value.size() == 1 && UpperAscii(value[0]) == 'D';
+  // Only the whole text "d", in either case, selects German.
+  const bool german = EqualTextInUserLocale(value, "d");
   Language = german ? 0 : 1;
 }

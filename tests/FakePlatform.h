@@ -20,7 +20,11 @@ class TFakePlatform : public TPlatform {
   // Answers.
   TRegistryValue Registry;                     // Missing unless set
   std::optional<std::u16string> CommonFolder;  // nothing: the lookup fails
+#ifdef _WIN32
+  std::u16string Executable = u"\\opt\\kolvane\\bin\\kolvane";
+#else
   std::u16string Executable = u"/opt/kolvane/bin/kolvane";
+#endif
   TCreateMode CreateMode = TCreateMode::Real;
 
   // Record.

@@ -15,7 +15,9 @@
 #include "app/EntryPoint.h"
 #include "app/Exception.h"
 #include "app/Folders.h"
+#ifndef _WIN32
 #include "app/PlatformLinux.h"
+#endif
 #include "app/SwitchReader.h"
 #include "app/TextCodec.h"
 #include "settings/NVData.h"
@@ -153,6 +155,16 @@ TEST_F(LanguageSwitchTest, OverridesStoredLanguageOnlyWithAValue) {
 // ---------------------------------------------------------------------------
 // Folders
 
+// A path written with "/" as it is on this system.
+std::u16string Native(std::u16string path) {
+  for (char16_t& ch : path) {
+    if (ch == u'/') {
+      ch = PathSeparator;
+    }
+  }
+  return path;
+}
+
 class FoldersTest : public ProcessValuesTest {
  protected:
   void SetUp() override {
@@ -169,9 +181,9 @@ class FoldersTest : public ProcessValuesTest {
 
 TEST_F(FoldersTest, ProgramDirIsExecutablePathUpToLastSeparator) {
   const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"/opt/kolvane/bin/kolvane", u"/opt/kolvane/bin/"},
-      {u"/kolvane", u"/"},
-      {u"/opt/kol vane/bin.d/kolvane.x", u"/opt/kol vane/bin.d/"},
+      {Native(u"/opt/kolvane/bin/kolvane"), Native(u"/opt/kolvane/bin/")},
+      {Native(u"/kolvane"), Native(u"/")},
+      {Native(u"/opt/kol vane/bin.d/kolvane.x"), Native(u"/opt/kol vane/bin.d/")},
       {u"kolvane", u""},
   };
   for (const auto& [executable, expected] : cases) {
@@ -185,9 +197,9 @@ TEST_F(FoldersTest, ProgramDirIsExecutablePathUpToLastSeparator) {
 TEST_F(FoldersTest, AllUsersFolderGetsCommonSubfolderCreated) {
   platform_.CommonFolder = Under("share");
   ResolveFolders(platform_);
-  const std::u16string expected = Under("share") + u"/DVK/Common/";
+  const std::u16string expected = Under("share") + Native(u"/DVK/Common/");
   EXPECT_EQ(DataDir, expected);
-  EXPECT_EQ(ProgramDir, u"/opt/kolvane/bin/");
+  EXPECT_EQ(ProgramDir, Native(u"/opt/kolvane/bin/"));
   EXPECT_TRUE(fs::is_directory(root_ / "share" / "DVK" / "Common"));
   EXPECT_EQ(platform_.RegistryReads, 1);
   EXPECT_EQ(platform_.CommonFolderAsks, 1);
@@ -195,12 +207,12 @@ TEST_F(FoldersTest, AllUsersFolderGetsCommonSubfolderCreated) {
 }
 
 TEST_F(FoldersTest, NamedFolderGetsExactlyOneSeparator) {
-  for (const std::u16string& named : {Under("shared"), Under("shared") + u"/"}) {
+  for (const std::u16string& named : {Under("shared"), Under("shared") + Native(u"/")}) {
     platform_ = TFakePlatform();
     platform_.Registry = {TRegistryValue::TKind::Text, named};
     platform_.CommonFolder = Under("share");
     ResolveFolders(platform_);
-    EXPECT_EQ(DataDir, Under("shared") + u"/DVK/Common/");
+    EXPECT_EQ(DataDir, Under("shared") + Native(u"/DVK/Common/"));
     EXPECT_TRUE(fs::is_directory(root_ / "shared" / "DVK" / "Common"));
     EXPECT_EQ(platform_.CommonFolderAsks, 0);
   }
@@ -209,21 +221,22 @@ TEST_F(FoldersTest, NamedFolderGetsExactlyOneSeparator) {
 
 TEST_F(FoldersTest, NamedFolderThatCannotBeCreatedFallsBackToProgramDir) {
   std::ofstream(root_ / "file") << "x";
-  platform_.Registry = {TRegistryValue::TKind::Text, Under("file") + u"/shared"};
+  platform_.Registry = {TRegistryValue::TKind::Text, Under("file") + Native(u"/shared")};
   platform_.CommonFolder = Under("share");
   ResolveFolders(platform_);
-  EXPECT_EQ(DataDir, u"/opt/kolvane/bin/");
+  EXPECT_EQ(DataDir, Native(u"/opt/kolvane/bin/"));
   EXPECT_EQ(platform_.CommonFolderAsks, 0);  // no second attempt
   EXPECT_EQ(platform_.CreateRequests.size(), 1u);
   EXPECT_FALSE(fs::exists(root_ / "share"));
 }
 
 TEST_F(FoldersTest, AllUsersFolderThatCannotBeCreatedFallsBackToProgramDir) {
-  platform_.CommonFolder = u"/var/shared";
+  platform_.CommonFolder = Native(u"/var/shared");
   platform_.CreateMode = TFakePlatform::TCreateMode::Fail;
   ResolveFolders(platform_);
-  EXPECT_EQ(DataDir, u"/opt/kolvane/bin/");
-  EXPECT_EQ(platform_.CreateRequests, std::vector<std::u16string>{u"/var/shared/DVK/Common/"});
+  EXPECT_EQ(DataDir, Native(u"/opt/kolvane/bin/"));
+  EXPECT_EQ(platform_.CreateRequests,
+            std::vector<std::u16string>{Native(u"/var/shared/DVK/Common/")});
 }
 
 TEST_F(FoldersTest, EmptyOrMissingNameAsksAllUsersFolder) {
@@ -231,11 +244,11 @@ TEST_F(FoldersTest, EmptyOrMissingNameAsksAllUsersFolder) {
                                       TRegistryValue{TRegistryValue::TKind::Missing, u""}}) {
     platform_ = TFakePlatform();
     platform_.Registry = value;
-    platform_.CommonFolder = u"/var/shared/";
+    platform_.CommonFolder = Native(u"/var/shared/");
     platform_.CreateMode = TFakePlatform::TCreateMode::Succeed;
     ResolveFolders(platform_);
     EXPECT_EQ(platform_.CommonFolderAsks, 1);
-    EXPECT_EQ(DataDir, u"/var/shared/DVK/Common/");
+    EXPECT_EQ(DataDir, Native(u"/var/shared/DVK/Common/"));
   }
 }
 
@@ -245,7 +258,7 @@ TEST_F(FoldersTest, NoFolderAtAllGivesProgramDir) {
     platform_ = TFakePlatform();
     platform_.CommonFolder = folder;
     ResolveFolders(platform_);
-    EXPECT_EQ(DataDir, u"/opt/kolvane/bin/");
+    EXPECT_EQ(DataDir, Native(u"/opt/kolvane/bin/"));
     EXPECT_TRUE(platform_.CreateRequests.empty());
   }
 }
@@ -264,6 +277,7 @@ TEST_F(FoldersTest, NonTextValueThrowsBeforeDataDirIsResolved) {
   EXPECT_TRUE(platform_.CreateRequests.empty());
 }
 
+#ifndef _WIN32  // the Windows platform layer has a test program of its own
 // ---------------------------------------------------------------------------
 // Linux platform
 
@@ -439,6 +453,8 @@ TEST_F(LinuxPlatformTest, CreatesDirectoryWithAllMissingParents) {
   EXPECT_FALSE(platform_->CreateDirectoryPath(fs::path(Dir("file/sub")).u16string()));
   EXPECT_FALSE(platform_->CreateDirectoryPath(u""));
 }
+
+#endif  // _WIN32
 
 // ---------------------------------------------------------------------------
 // Entry point

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/EntryPoint.h"
+#include "app/Folders.h"
 #include "app/TextCodec.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
@@ -57,6 +58,13 @@ constexpr std::string_view kDefaultSettings =
     "{025} max = 50.000000;\r\n"
     "{027} ruz = 0.010;\r\n"
     "{030} spd = 1.333400; [m/s]\r\n";
+
+// A locale with a decimal comma, by the name the C library knows it under.
+#ifdef _WIN32
+constexpr const char* kGermanLocale = "German_Germany.1252";
+#else
+constexpr const char* kGermanLocale = "de_DE.UTF-8";
+#endif
 
 // Runs a test under another process locale and restores the previous one.
 class TLocaleScope {
@@ -808,10 +816,11 @@ TEST_F(WindowTest, TheCommandLineSwitchOverridesAndIsSaved) {
 TEST_F(WindowTest, TheDataFolderComesFromTheRegistryTheSharedFolderOrTheProgram) {
   const std::u16string shared = (root / "shared").u16string();
   const std::u16string common = (root / "common").u16string();
-  const std::u16string program = (root / "bin").u16string() + u"/";
-  const std::u16string sharedData = shared + u"/DVK/Common/";
-  const std::u16string sharedWithSeparator = shared + u"/";
-  const std::u16string commonData = common + u"/DVK/Common/";
+  const std::u16string sep(1, PathSeparator);
+  const std::u16string program = (root / "bin").u16string() + sep;
+  const std::u16string sharedData = shared + sep + u"DVK" + sep + u"Common" + sep;
+  const std::u16string sharedWithSeparator = shared + sep;
+  const std::u16string commonData = common + sep + u"DVK" + sep + u"Common" + sep;
   // Views of the strings above: a table of std::u16string members sets off
   // GCC 12's false "may be used uninitialized" at -O3.
   struct TCase {
@@ -880,8 +889,8 @@ TEST_F(WindowTest, TheWindowAlwaysOpensOnTheStrokeRatePage) {
 // ---- Locale ----
 
 TEST_F(WindowTest, AGermanProcessLocaleChangesNoNumber) {
-  TLocaleScope german("de_DE.UTF-8");
-  ASSERT_TRUE(german.Active()) << "the setup script generates de_DE.UTF-8";
+  TLocaleScope german(kGermanLocale);
+  ASSERT_TRUE(german.Active()) << "the setup script generates " << kGermanLocale;
   Start();
   EnterInto(*Form().ED_MaxAccel, u"12.5");
 

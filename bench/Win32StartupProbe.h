@@ -1,0 +1,35 @@
+#pragma once
+// Marks the end of a Win32 window's first full show for the start-up
+// benchmark (bench/startup-wine.sh): once the window has painted, prints the
+// milliseconds since the process was created and the peak working set, then
+// ends the message loop.
+
+#include <windows.h>
+// After <windows.h>.
+#include <psapi.h>
+
+#include <cstdio>
+
+namespace startup_probe {
+
+inline void ReportAndQuit(HWND window) {
+  UpdateWindow(window);  // the first paint is done when this returns
+  FILETIME created, exited, kernel, user, now;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  GetSystemTimePreciseAsFileTime(&now);
+  const auto ticks = [](FILETIME time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  char line[96];
+  const int length = std::snprintf(
+      line, sizeof line, "%.2f %llu\n", static_cast<double>(ticks(now) - ticks(created)) / 10000.0,
+      static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024));
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
+  PostQuitMessage(0);
+}
+
+}  // namespace startup_probe

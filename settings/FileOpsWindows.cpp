@@ -1,0 +1,171 @@
+// The settings file's operations on Windows: every name goes to the system
+// as 16-bit text, so any folder a user can have works, whatever the ANSI
+// code page.
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include "settings/FileOps.h"
+
+namespace FileOps {
+
+namespace {
+
+// Folder and file attributes a replacement keeps from the file it replaces;
+// read-only is not among them: such a file is never replaced.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+bool IsMissing(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+         error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+}
+
+TResult ResultOf(DWORD error) {
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+    return TResult::Exists;
+  }
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ||
+      error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    return TResult::Denied;
+  }
+  return TResult::Failed;
+}
+
+// A file on a disk, not a directory, pipe, console or other device.
+bool IsRegular(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Why path could not be opened for reading, told by what stands there.
+TFound Unopenable(const std::filesystem::path& path, DWORD openError) {
+  if (IsMissing(openError)) {
+    return TFound::Missing;
+  }
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return IsMissing(GetLastError()) ? TFound::Missing : TFound::Unreadable;
+  }
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? TFound::NotRegular : TFound::Unreadable;
+}
+
+void AppendUpTo(HANDLE handle, std::size_t maxBytes, std::string& bytes) {
+  char chunk[4096];
+  while (maxBytes > 0) {
+    const DWORD wanted = maxBytes < sizeof chunk ? static_cast<DWORD>(maxBytes) : sizeof chunk;
+    DWORD got = 0;
+    if (!ReadFile(handle, chunk, wanted, &got, nullptr) || got == 0) {
+      return;  // the end, or a read error, which ends the data as well
+    }
+    bytes.append(chunk, got);
+    maxBytes -= got;
+  }
+}
+
+// The handle as a binary stream for writing; closes it when that fails.
+FILE* WritingStream(HANDLE handle) {
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  FILE* file = _fdopen(fd, "wb");
+  if (file == nullptr) {
+    _close(fd);
+  }
+  return file;
+}
+
+// A read-only file is the user's protection of it: Windows refuses to replace
+// or open it for writing, and so does this layer wherever it runs (Wine
+// started by an administrator would do both).
+bool IsReadOnly(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+HANDLE HandleOf(FILE* file) {
+  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+}
+
+}  // namespace
+
+TFound ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
+                       std::string& bytes) {
+  // Other programs may go on reading, writing or replacing the file meanwhile.
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return Unopenable(path, GetLastError());
+  }
+  if (!IsRegular(handle)) {
+    CloseHandle(handle);
+    return TFound::NotRegular;
+  }
+  AppendUpTo(handle, maxBytes, bytes);
+  CloseHandle(handle);
+  return TFound::Regular;
+}
+
+FILE* CreateNew(const std::filesystem::path& path, TResult& result) {
+  // CREATE_NEW refuses whatever is already there, a link included.
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    result = ResultOf(GetLastError());
+    return nullptr;
+  }
+  FILE* file = WritingStream(handle);
+  result = file != nullptr ? TResult::Done : TResult::Failed;
+  return file;
+}
+
+void CopyPermissions(const std::filesystem::path& from, FILE* to) {
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kKeptAttributes) == 0) {
+    return;
+  }
+  FILE_BASIC_INFO info{};  // zero times: left as they are
+  info.FileAttributes = (attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+  SetFileInformationByHandle(HandleOf(to), FileBasicInfo, &info, sizeof info);
+}
+
+TResult Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (IsReadOnly(to)) {
+    return TResult::Denied;
+  }
+  // One rename on the volume: the old file is there until the new one takes
+  // its name, and the rename itself has reached the disk when this returns.
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return TResult::Done;
+  }
+  return ResultOf(GetLastError());
+}
+
+FILE* OpenToRewrite(const std::filesystem::path& path) {
+  if (IsReadOnly(path)) {
+    return nullptr;
+  }
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return nullptr;
+  }
+  // Emptied only once it is known to be a file on a disk: truncating at open
+  // would also reach a device.
+  if (!IsRegular(handle) || !SetEndOfFile(handle)) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  return WritingStream(handle);
+}
+
+bool FlushToDisk(FILE* file) {
+  return fflush(file) == 0 && FlushFileBuffers(HandleOf(file)) != 0;
+}
+
+}  // namespace FileOps

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Checks what kolvane.exe shows the system: it exports exactly the six string
+# builders, and imports only DLLs that every Windows has.
+# Usage: check_exe.sh <objdump> <kolvane.exe>
+set -euo pipefail
+objdump=$1
+exe=$2
+table=$("$objdump" -p "$exe")
+status=0
+
+exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$table" |
+  sed -n 's/^\s*\[ *[0-9]*\] //p' | sort)
+expected=$(printf '%s\n' _ZN12TBuildString4InitEPci _ZN12TBuildString7AddCharEi \
+  _ZN12TBuildStringC1Ev _ZN14TBuildStringUC4InitEPwi _ZN14TBuildStringUC7AddCharEw \
+  _ZN14TBuildStringUCC1Ev | sort)
+if [ "$exports" != "$expected" ]; then
+  echo "FAIL: the exports are not the six string builders"
+  diff <(echo "$expected") <(echo "$exports") || true
+  status=1
+fi
+
+# The system's own DLLs; a C++ runtime, libgcc or winpthread DLL would have
+# to be shipped beside the program.
+allowed='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|ADVAPI32|MSIMG32|OLE32|OLEAUT32|SHLWAPI|COMDLG32|msvcrt|api-ms-win-crt-[a-z0-9-]+|ucrtbase)\.dll$'
+imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$table")
+if [ -z "$imports" ]; then
+  echo "FAIL: no imports found; the table was not read"
+  status=1
+fi
+while read -r dll; do
+  if ! grep -Eiq "$allowed" <<<"$dll"; then
+    echo "FAIL: imports $dll, which is not part of Windows"
+    status=1
+  fi
+done <<<"$imports"
+
+if [ "$(sed -n 's/^Subsystem\s*[0-9a-f]*\s*//p' <<<"$table")" != "(Windows GUI)" ]; then
+  echo "FAIL: not a GUI program"
+  status=1
+fi
+[ $status -eq 0 ] && echo "exports: six string builders; imports: $(echo $imports)"
+exit $status

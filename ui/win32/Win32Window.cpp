@@ -1,0 +1,819 @@
+#include "ui/win32/Win32Window.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "ui/Controls.h"
+#include "ui/WindowDef.h"
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"KolvaneMain";
+constexpr wchar_t kPanelClass[] = L"KolvanePanel";
+constexpr wchar_t kImageClass[] = L"KolvaneImage";
+constexpr UINT_PTR kSubclassId = 1;
+
+const wchar_t* Wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::wstring WideOf(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+COLORREF ColorRef(TColor color) {
+  return color.IsSystem() ? GetSysColor(color.SystemIndex())
+                          : RGB(color.Red(), color.Green(), color.Blue());
+}
+
+TShiftState ShiftNow() {
+  TShiftState shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) {
+    shift |= ssShift;
+  }
+  if (GetKeyState(VK_MENU) < 0) {
+    shift |= ssAlt;
+  }
+  if (GetKeyState(VK_CONTROL) < 0) {
+    shift |= ssCtrl;
+  }
+  return shift;
+}
+
+std::u16string WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+  const int got = GetWindowTextW(window, buffer.data(), length + 1);
+  return std::u16string(buffer.begin(), buffer.begin() + got);
+}
+
+}  // namespace
+
+// What every peer of this adapter is besides its peer interface: a window,
+// the control it reports to, and its answers to the notifications that its
+// window sends to the parent.
+class TWin32Peer {
+ public:
+  virtual ~TWin32Peer() = default;
+  HWND Window = nullptr;
+  // The background that children without one of their own show.
+  HBRUSH Brush = nullptr;
+  virtual void OnCommand(WORD /*code*/) {}
+  virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
+  // WM_CTLCOLOR* for this control; null: the container's background.
+  virtual HBRUSH OnColor(HDC /*dc*/) { return nullptr; }
+};
+
+struct TWin32Window::TState {
+  TWin32Window* Owner = nullptr;
+  // Above zero while the adapter itself moves the focus: the focus
+  // notifications that follow are not the user's.
+  int ProgramFocus = 0;
+  bool Closing = false;
+  std::vector<HBRUSH> Brushes;
+  HBRUSH BrushOf(TColor color) {
+    Brushes.push_back(CreateSolidBrush(ColorRef(color)));
+    return Brushes.back();
+  }
+};
+
+namespace {
+
+TWin32Peer* PeerOf(HWND window) {
+  return reinterpret_cast<TWin32Peer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+TWin32Peer& PeerOf(TPeer& peer) {
+  return dynamic_cast<TWin32Peer&>(peer);
+}
+
+TWin32Window::TState* StateOf(HWND main) {
+  return reinterpret_cast<TWin32Window::TState*>(GetWindowLongPtrW(main, GWLP_USERDATA));
+}
+
+// A control's background for WM_CTLCOLOR*: its own, else its container's.
+LRESULT ControlColor(HDC dc, HWND control) {
+  if (TWin32Peer* peer = PeerOf(control)) {
+    if (HBRUSH brush = peer->OnColor(dc)) {
+      return reinterpret_cast<LRESULT>(brush);
+    }
+  }
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  for (HWND container = GetParent(control); container != nullptr;
+       container = GetParent(container)) {
+    if (TWin32Peer* peer = PeerOf(container); peer != nullptr && peer->Brush != nullptr) {
+      return reinterpret_cast<LRESULT>(peer->Brush);
+    }
+  }
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The notifications every container passes on, and the main window handles.
+bool IsChildNotification(UINT message) {
+  return message == WM_COMMAND || message == WM_NOTIFY || message == WM_CTLCOLOREDIT ||
+         message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN || message == WM_CTLCOLORLISTBOX;
+}
+
+LRESULT HandleChildNotification(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (TWin32Peer* peer = lParam != 0 ? PeerOf(reinterpret_cast<HWND>(lParam)) : nullptr) {
+        peer->OnCommand(HIWORD(wParam));
+      }
+      return 0;
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      TWin32Peer* peer = PeerOf(header.hwndFrom);
+      return peer != nullptr ? peer->OnNotify(header) : 0;
+    }
+    default:
+      return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+  }
+}
+
+LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TWin32Window::TState* state = StateOf(window);
+  if (state == nullptr) {
+    if (message == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  if (IsChildNotification(message)) {
+    return HandleChildNotification(message, wParam, lParam);
+  }
+  TForm* form = state->Owner->Form();
+  switch (message) {
+    case WM_ACTIVATE:
+      // A message box took the activation and gave it back to the window,
+      // not to the box that had the focus: the logical focus decides.
+      if (LOWORD(wParam) != WA_INACTIVE && form != nullptr && form->ActiveControl() != nullptr) {
+        if (HWND focus = state->Owner->Handle(form->ActiveControl()->Name())) {
+          ++state->ProgramFocus;
+          SetFocus(focus);
+          --state->ProgramFocus;
+          return 0;
+        }
+      }
+      break;
+    case WM_CLOSE:
+      if (form == nullptr || form->UserClosed()) {
+        state->Closing = true;
+        DestroyWindow(window);
+      }
+      return 0;
+    case WM_DESTROY:
+      // Only a window the user closed ends the message loop: one that goes
+      // because its construction failed must leave the way clear for the
+      // exception display.
+      if (state->Closing) {
+        PostQuitMessage(0);
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsChildNotification(message)) {
+    // Also while disabled: a disabled panel still hears its children.
+    HWND main = GetAncestor(window, GA_ROOT);
+    return SendMessageW(main, message, wParam, lParam);
+  }
+  if (message == WM_ERASEBKGND) {
+    if (TWin32Peer* peer = PeerOf(window); peer != nullptr && peer->Brush != nullptr) {
+      RECT area;
+      GetClientRect(window, &area);
+      FillRect(reinterpret_cast<HDC>(wParam), &area, peer->Brush);
+      return 1;
+    }
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterClasses(HINSTANCE instance) {
+  WNDCLASSEXW main{};
+  main.cbSize = sizeof main;
+  main.lpfnWndProc = MainProc;
+  main.hInstance = instance;
+  main.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  main.lpszClassName = kMainClass;
+  main.hIcon = LoadIconW(instance, L"MAINICON");
+  main.hIconSm = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+  RegisterClassExW(&main);
+
+  WNDCLASSEXW panel{};
+  panel.cbSize = sizeof panel;
+  panel.lpfnWndProc = PanelProc;
+  panel.hInstance = instance;
+  panel.hCursor = main.hCursor;
+  panel.lpszClassName = kPanelClass;
+  RegisterClassExW(&panel);
+}
+
+// ---- Peers ----
+
+class TFormPeerW : public TFormPeer, public TWin32Peer {
+ public:
+  explicit TFormPeerW(TWin32Window& owner) : owner_(owner) {}
+  ~TFormPeerW() override {
+    if (IsWindow(Window)) {
+      DestroyWindow(Window);
+    }
+  }
+  void Attach(TControl& control) override { owner_.SetForm(dynamic_cast<TForm*>(&control)); }
+
+ private:
+  TWin32Window& owner_;
+};
+
+class TPanelPeerW : public TPanelPeer, public TWin32Peer {};
+
+class TGroupBoxPeerW : public TGroupBoxPeer, public TWin32Peer {
+ public:
+  HWND Frame = nullptr;  // the BS_GROUPBOX button that draws the frame
+};
+
+// A label is as wide as its text, on one line: the window font may be wider
+// than the one the layout was drawn with.
+class TLabelPeerW : public TLabelPeer, public TWin32Peer {
+ public:
+  void SetCaption(const std::u16string& caption) override {
+    HWND parent = GetParent(Window);
+    Invalidate(parent);  // the old text: a transparent label erases nothing itself
+    SetWindowTextW(Window, Wide(caption));
+    HDC dc = GetDC(Window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32W(dc, Wide(caption), static_cast<int>(caption.size()), &text);
+    SelectObject(dc, old);
+    ReleaseDC(Window, dc);
+    RECT area;
+    GetClientRect(Window, &area);
+    SetWindowPos(Window, nullptr, 0, 0, text.cx > area.right ? text.cx : area.right, area.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate(parent);
+  }
+
+ private:
+  void Invalidate(HWND parent) const {
+    RECT area;
+    GetWindowRect(Window, &area);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+    InvalidateRect(parent, &area, TRUE);
+  }
+};
+
+class TEditPeerW : public TEditPeer, public TWin32Peer {
+ public:
+  TEditPeerW(TWin32Window::TState& state, TColor color) : state_(state) { SetColor(color); }
+  ~TEditPeerW() override { DeleteObject(brush_); }
+
+  void Attach(TControl& control) override { edit_ = dynamic_cast<TEdit*>(&control); }
+  void SetText(const std::u16string& text) override { SetWindowTextW(Window, Wide(text)); }
+  std::u16string GetText() const override { return WindowText(Window); }
+  void SetColor(TColor color) override {
+    color_ = ColorRef(color);
+    if (brush_ != nullptr) {
+      DeleteObject(brush_);
+    }
+    brush_ = CreateSolidBrush(color_);
+    if (Window != nullptr) {
+      InvalidateRect(Window, nullptr, TRUE);
+    }
+  }
+  void TakeFocus() override {
+    ++state_.ProgramFocus;
+    SetFocus(Window);
+    --state_.ProgramFocus;
+  }
+  void SelectAll() override { SendMessageW(Window, EM_SETSEL, 0, -1); }
+
+  void OnCommand(WORD code) override {
+    if (code == EN_SETFOCUS && state_.ProgramFocus == 0 && edit_ != nullptr) {
+      edit_->UserFocused();
+    }
+  }
+  HBRUSH OnColor(HDC dc) override {
+    SetBkColor(dc, color_);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return brush_;
+  }
+
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR /*id*/, DWORD_PTR data) {
+    auto& peer = *reinterpret_cast<TEditPeerW*>(data);
+    if (peer.edit_ != nullptr) {
+      if (message == WM_KEYDOWN) {
+        const uint16_t key = peer.edit_->UserKeyDown(static_cast<uint16_t>(wParam), ShiftNow());
+        if (key == 0 || key == VK_RETURN) {
+          return 0;
+        }
+        wParam = key;
+      } else if (message == WM_CHAR && wParam == '\r') {
+        // The character of Enter: after the key-down's pass, the box shows
+        // its whole text selected.
+        peer.edit_->UserKeyPress(u'\r');
+        SendMessageW(window, EM_SETSEL, 0, -1);
+        return 0;
+      } else if (message == WM_CHAR) {
+        const char16_t ch = peer.edit_->UserKeyPress(static_cast<char16_t>(wParam));
+        if (ch == 0) {
+          return 0;
+        }
+        wParam = ch;
+      }
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+  }
+
+ private:
+  TWin32Window::TState& state_;
+  TEdit* edit_ = nullptr;
+  COLORREF color_ = 0;
+  HBRUSH brush_ = nullptr;
+};
+
+class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
+ public:
+  explicit TCheckBoxPeerW(TWin32Window::TState& state) : state_(state) {}
+  void Attach(TControl& control) override { box_ = dynamic_cast<TCheckBox*>(&control); }
+  void SetCaption(const std::u16string& caption) override { SetWindowTextW(Window, Wide(caption)); }
+  void SetChecked(bool checked) override {
+    SendMessageW(Window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  bool GetChecked() const override {
+    return SendMessageW(Window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  void TakeFocus() override {
+    ++state_.ProgramFocus;
+    SetFocus(Window);
+    --state_.ProgramFocus;
+  }
+
+  void OnCommand(WORD code) override {
+    if (box_ == nullptr) {
+      return;
+    }
+    if (code == BN_SETFOCUS && state_.ProgramFocus == 0) {
+      box_->UserFocused();
+    } else if (code == BN_CLICKED && box_->MayToggle()) {
+      SetChecked(!GetChecked());
+      box_->UserToggled();
+    }
+  }
+
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR /*id*/, DWORD_PTR data) {
+    auto& peer = *reinterpret_cast<TCheckBoxPeerW*>(data);
+    if (message == WM_KEYDOWN && peer.box_ != nullptr) {
+      const uint16_t key = peer.box_->UserKeyDown(static_cast<uint16_t>(wParam), ShiftNow());
+      if (key == 0) {
+        return 0;
+      }
+      wParam = key;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+  }
+
+ private:
+  TWin32Window::TState& state_;
+  TCheckBox* box_ = nullptr;
+};
+
+class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
+ public:
+  explicit TComboBoxPeerW(TWin32Window::TState& state) : state_(state) {}
+  void Attach(TControl& control) override { box_ = dynamic_cast<TComboBox*>(&control); }
+  void SetItemIndex(int index) override {
+    // An index outside the items shows no item and an empty text.
+    SendMessageW(Window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (SendMessageW(Window, CB_GETCURSEL, 0, 0) == CB_ERR) {
+      SetWindowTextW(Window, L"");
+    }
+  }
+  std::u16string GetText() const override { return WindowText(Window); }
+  void TakeFocus() override {
+    ++state_.ProgramFocus;
+    SetFocus(Window);
+    --state_.ProgramFocus;
+  }
+
+  void OnCommand(WORD code) override {
+    if (box_ == nullptr) {
+      return;
+    }
+    if (code == CBN_SETFOCUS && state_.ProgramFocus == 0) {
+      box_->UserFocused();
+    } else if (code == CBN_SELCHANGE) {
+      // The box shows the picked item's text only after this notification:
+      // show it now, so the report reads what the user picked.
+      const LRESULT item = SendMessageW(Window, CB_GETCURSEL, 0, 0);
+      if (item != CB_ERR) {
+        const LRESULT length = SendMessageW(Window, CB_GETLBTEXTLEN, item, 0);
+        std::vector<wchar_t> text(static_cast<size_t>(length > 0 ? length : 0) + 1);
+        SendMessageW(Window, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+        SetWindowTextW(Window, text.data());
+      }
+      box_->UserChanged();
+    } else if (code == CBN_EDITCHANGE) {
+      box_->UserChanged();
+    }
+  }
+
+ private:
+  TWin32Window::TState& state_;
+  TComboBox* box_ = nullptr;
+};
+
+class TTabSheetPeerW;
+
+class TPageControlPeerW : public TPageControlPeer, public TWin32Peer {
+ public:
+  explicit TPageControlPeerW(TWin32Window::TState& state) : state_(state) {}
+  void Attach(TControl& control) override { pages_ = dynamic_cast<TPageControl*>(&control); }
+  void SetActivePage(int pageIndex) override;
+  void TakeFocus() override {
+    ++state_.ProgramFocus;
+    SetFocus(Window);
+    --state_.ProgramFocus;
+  }
+  void AddSheet(HWND sheet) { sheets_.push_back(sheet); }
+
+  LRESULT OnNotify(const NMHDR& header) override {
+    if (header.code == TCN_SELCHANGE && pages_ != nullptr) {
+      // The arrow keys moved the tab: the page changes when the logic says.
+      const int chosen = static_cast<int>(SendMessageW(Window, TCM_GETCURSEL, 0, 0));
+      SendMessageW(Window, TCM_SETCURSEL, static_cast<WPARAM>(active_), 0);
+      if (chosen >= 0 && chosen < pages_->PageCount()) {
+        pages_->UserSelectedPage(pages_->Page(chosen));
+      }
+    }
+    return 0;
+  }
+
+  // A click on a tab is the user's choice of that page; the tab control
+  // itself must neither take the focus nor change the page first.
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR /*id*/, DWORD_PTR data) {
+    auto& peer = *reinterpret_cast<TPageControlPeerW*>(data);
+    if (message == WM_LBUTTONDOWN && peer.pages_ != nullptr) {
+      TCHITTESTINFO hit{};
+      hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      const int page =
+          static_cast<int>(SendMessageW(window, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (page >= 0 && page < peer.pages_->PageCount()) {
+        peer.pages_->UserSelectedPage(peer.pages_->Page(page));
+        return 0;
+      }
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+  }
+
+ private:
+  TWin32Window::TState& state_;
+  TPageControl* pages_ = nullptr;
+  std::vector<HWND> sheets_;
+  int active_ = -1;
+};
+
+void TPageControlPeerW::SetActivePage(int pageIndex) {
+  active_ = pageIndex;
+  // Sends no notification, and shows no page by itself.
+  SendMessageW(Window, TCM_SETCURSEL, static_cast<WPARAM>(pageIndex), 0);
+  for (size_t i = 0; i < sheets_.size(); ++i) {
+    ShowWindow(sheets_[i], static_cast<int>(i) == pageIndex ? SW_SHOW : SW_HIDE);
+  }
+}
+
+class TTabSheetPeerW : public TTabSheetPeer, public TWin32Peer {
+ public:
+  TTabSheetPeerW(HWND tabs, int index) : tabs_(tabs), index_(index) {}
+  void SetCaption(const std::u16string& caption) override {
+    std::wstring text = WideOf(caption);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text.data();
+    SendMessageW(tabs_, TCM_SETITEMW, static_cast<WPARAM>(index_), reinterpret_cast<LPARAM>(&item));
+  }
+
+ private:
+  HWND tabs_;
+  int index_;
+};
+
+// A bitmap from the program's resources, drawn without its transparent
+// colour (the bottom-left pixel's) and scaled smoothly to the screen's dpi.
+class TImagePeerW : public TImagePeer, public TWin32Peer {
+ public:
+  TImagePeerW(TWin32Window& owner, const TControlDef& def) : owner_(owner), def_(def) {}
+  ~TImagePeerW() override {
+    if (bitmap_ != nullptr) {
+      DeleteObject(bitmap_);
+    }
+  }
+  void Load(HINSTANCE instance, const std::wstring& name);
+  void SetVisible(bool visible) override { ShowWindow(Window, visible ? SW_SHOW : SW_HIDE); }
+  void SetParent(TPeer& parent) override {
+    ::SetParent(Window, PeerOf(parent).Window);
+    SetWindowPos(Window, HWND_TOP, owner_.Scale(def_.Left), owner_.Scale(def_.Top), 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  void Paint(HDC dc) const;
+
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  TWin32Window& owner_;
+  const TControlDef& def_;
+  HBITMAP bitmap_ = nullptr;  // already at the screen's size
+  SIZE size_{};
+  COLORREF transparent_ = 0;
+};
+
+void TImagePeerW::Load(HINSTANCE instance, const std::wstring& name) {
+  auto original = static_cast<HBITMAP>(
+      LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (original == nullptr) {
+    return;
+  }
+  BITMAP info{};
+  GetObjectW(original, sizeof info, &info);
+  size_ = {owner_.Scale(info.bmWidth), owner_.Scale(info.bmHeight)};
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  bitmap_ = CreateCompatibleBitmap(screen, size_.cx, size_.cy);
+  HGDIOBJ oldFrom = SelectObject(from, original);
+  HGDIOBJ oldTo = SelectObject(to, bitmap_);
+  transparent_ = GetPixel(from, 0, info.bmHeight - 1);
+  if (size_.cx == info.bmWidth) {
+    BitBlt(to, 0, 0, size_.cx, size_.cy, from, 0, 0, SRCCOPY);
+  } else {
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, size_.cx, size_.cy, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  }
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(original);
+}
+
+void TImagePeerW::Paint(HDC dc) const {
+  if (bitmap_ == nullptr) {
+    return;
+  }
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, bitmap_);
+  TransparentBlt(dc, 0, 0, size_.cx, size_.cy, memory, 0, 0, size_.cx, size_.cy, transparent_);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+}
+
+LRESULT CALLBACK TImagePeerW::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* peer = static_cast<TImagePeerW*>(PeerOf(window));
+  if (peer != nullptr && message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    peer->Paint(dc);
+    EndPaint(window, &paint);
+    return 0;
+  }
+  if (peer != nullptr && message == WM_ERASEBKGND) {
+    // The page shows through where the logo is transparent.
+    RECT area;
+    GetClientRect(window, &area);
+    FillRect(reinterpret_cast<HDC>(wParam), &area,
+             reinterpret_cast<HBRUSH>(ControlColor(reinterpret_cast<HDC>(wParam), window)));
+    return 1;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TWin32Window::TWin32Window(HINSTANCE instance)
+    : instance_(instance), state_(std::make_unique<TState>()) {
+  state_->Owner = this;
+  RegisterClasses(instance);
+  WNDCLASSEXW image{};
+  image.cbSize = sizeof image;
+  image.lpfnWndProc = TImagePeerW::Proc;
+  image.hInstance = instance;
+  image.lpszClassName = kImageClass;
+  RegisterClassExW(&image);
+  HDC screen = GetDC(nullptr);
+  dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+}
+
+TWin32Window::~TWin32Window() {
+  if (font_ != nullptr) {
+    DeleteObject(font_);
+  }
+  for (HBRUSH brush : state_->Brushes) {
+    DeleteObject(brush);
+  }
+}
+
+int TWin32Window::Scale(int pixels) const {
+  return MulDiv(pixels, dpi_, 96);
+}
+
+HWND TWin32Window::Handle(std::string_view name) const {
+  const auto found = handles_.find(name);
+  return found == handles_.end() ? nullptr : found->second;
+}
+
+bool TWin32Window::PreTranslate(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || form_ == nullptr ||
+      (message.hwnd != main_ && !IsChild(main_, message.hwnd))) {
+    return false;
+  }
+  const bool backwards = GetKeyState(VK_SHIFT) < 0;
+  if (GetKeyState(VK_CONTROL) < 0) {
+    TPageControl* pages = form_->PageControl();
+    if (pages != nullptr && pages->ActivePage() != nullptr && pages->PageCount() > 0) {
+      const int count = pages->PageCount();
+      const int next = (pages->ActivePage()->PageIndex() + (backwards ? count - 1 : 1)) % count;
+      pages->UserSelectedPage(pages->Page(next));
+    }
+    return true;
+  }
+  if (TWinControl* next = form_->NextInTabOrder(form_->ActiveControl(), backwards)) {
+    next->UserFocused();
+  }
+  return true;
+}
+
+HWND TWin32Window::Create(const TControlDef& def, TPeer& parent, const wchar_t* windowClass,
+                          DWORD style, DWORD exStyle) {
+  const std::wstring text = WideOf(def.Text);
+  HWND window =
+      CreateWindowExW(exStyle, windowClass, text.c_str(),
+                      WS_CHILD | WS_CLIPSIBLINGS | (def.Visible ? WS_VISIBLE : 0) | style,
+                      Scale(def.Left), Scale(def.Top), Scale(def.Width), Scale(def.Height),
+                      PeerOf(parent).Window, nullptr, instance_, nullptr);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  if (auto* group = dynamic_cast<TGroupBoxPeerW*>(&parent)) {
+    // The frame stays under the group's controls, or it would hide them.
+    SetWindowPos(group->Frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  if (!def.Enabled) {
+    EnableWindow(window, FALSE);
+  }
+  handles_.emplace(std::string(def.Name), window);
+  return window;
+}
+
+namespace {
+
+template <class TPeerW>
+std::unique_ptr<TPeerW> Bind(std::unique_ptr<TPeerW> peer, HWND window) {
+  peer->Window = window;
+  SetWindowLongPtrW(window, GWLP_USERDATA,
+                    reinterpret_cast<LONG_PTR>(static_cast<TWin32Peer*>(peer.get())));
+  return peer;
+}
+
+}  // namespace
+
+std::unique_ptr<TFormPeer> TWin32Window::MakeForm(const TFormDef& def) {
+  LOGFONTW font{};
+  font.lfHeight = -Scale(-def.FontHeight);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  const std::wstring face = WideOf(def.FontName);
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  font_ = CreateFontIndirectW(&font);
+
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  RECT frame{0, 0, Scale(def.ClientWidth), Scale(def.ClientHeight)};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const std::wstring caption = WideOf(def.Caption);
+  main_ = CreateWindowExW(0, kMainClass, caption.c_str(), style, left, top, width, height, nullptr,
+                          nullptr, instance_, state_.get());
+  SendMessageW(main_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  handles_.emplace(std::string(def.Name), main_);
+  auto peer = std::make_unique<TFormPeerW>(*this);
+  peer->Window = main_;
+  peer->Brush = GetSysColorBrush(COLOR_BTNFACE);
+  return peer;
+}
+
+std::unique_ptr<TPageControlPeer> TWin32Window::MakePageControl(const TControlDef& def,
+                                                                TPeer& parent) {
+  HWND tabs = Create(def, parent, WC_TABCONTROLW, WS_TABSTOP);
+  auto peer = Bind(std::make_unique<TPageControlPeerW>(*state_), tabs);
+  SetWindowSubclass(tabs, TPageControlPeerW::Proc, kSubclassId,
+                    reinterpret_cast<DWORD_PTR>(peer.get()));
+  return peer;
+}
+
+std::unique_ptr<TTabSheetPeer> TWin32Window::MakeTabSheet(const TControlDef& def, TPeer& parent) {
+  auto& pages = dynamic_cast<TPageControlPeerW&>(parent);
+  HWND tabs = pages.Window;
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  wchar_t empty[] = L"";
+  item.pszText = empty;
+  SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(def.TabOrder),
+               reinterpret_cast<LPARAM>(&item));
+  // The page's panel lies over the tab control's display area, as a sibling:
+  // the tab control would keep its children's notifications to itself.
+  RECT area;
+  GetClientRect(tabs, &area);
+  SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  HWND owner = GetParent(tabs);
+  MapWindowPoints(tabs, owner, reinterpret_cast<POINT*>(&area), 2);
+  HWND sheet = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                               area.left, area.top, area.right - area.left, area.bottom - area.top,
+                               owner, nullptr, instance_, nullptr);
+  SetWindowPos(sheet, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  handles_.emplace(std::string(def.Name), sheet);
+  pages.AddSheet(sheet);
+  auto peer = Bind(std::make_unique<TTabSheetPeerW>(tabs, def.TabOrder), sheet);
+  peer->Brush = state_->BrushOf(def.Color);
+  return peer;
+}
+
+std::unique_ptr<TLabelPeer> TWin32Window::MakeLabel(const TControlDef& def, TPeer& parent) {
+  return Bind(std::make_unique<TLabelPeerW>(),
+              Create(def, parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX));
+}
+
+std::unique_ptr<TEditPeer> TWin32Window::MakeEdit(const TControlDef& def, TPeer& parent) {
+  HWND edit = Create(def, parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+  auto peer = Bind(std::make_unique<TEditPeerW>(*state_, def.Color), edit);
+  SetWindowSubclass(edit, TEditPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(peer.get()));
+  return peer;
+}
+
+std::unique_ptr<TPanelPeer> TWin32Window::MakePanel(const TControlDef& def, TPeer& parent) {
+  const bool lowered = def.BevelInner == TBevelCut::Lowered || def.BevelOuter == TBevelCut::Lowered;
+  HWND panel = Create(def, parent, kPanelClass, WS_CLIPCHILDREN, lowered ? WS_EX_STATICEDGE : 0);
+  auto peer = Bind(std::make_unique<TPanelPeerW>(), panel);
+  peer->Brush = def.Color.IsNone() ? PeerOf(parent).Brush : state_->BrushOf(def.Color);
+  return peer;
+}
+
+std::unique_ptr<TImagePeer> TWin32Window::MakeImage(const TControlDef& def, TPeer& parent) {
+  HWND image = Create(def, parent, kImageClass, 0);
+  auto peer = Bind(std::make_unique<TImagePeerW>(*this, def), image);
+  peer->Load(instance_, WideOf(std::u16string(def.Name.begin(), def.Name.end())));
+  return peer;
+}
+
+std::unique_ptr<TCheckBoxPeer> TWin32Window::MakeCheckBox(const TControlDef& def, TPeer& parent) {
+  HWND box = Create(def, parent, L"BUTTON", WS_TABSTOP | BS_CHECKBOX | BS_NOTIFY);
+  auto peer = Bind(std::make_unique<TCheckBoxPeerW>(*state_), box);
+  SetWindowSubclass(box, TCheckBoxPeerW::Proc, kSubclassId,
+                    reinterpret_cast<DWORD_PTR>(peer.get()));
+  return peer;
+}
+
+std::unique_ptr<TComboBoxPeer> TWin32Window::MakeComboBox(const TControlDef& def, TPeer& parent) {
+  // The window's height includes its drop-down list.
+  TControlDef withList = def;
+  withList.Height = def.Height + 120;
+  HWND box = Create(withList, parent, L"COMBOBOX",
+                    WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL);
+  for (std::u16string_view item : def.Items) {
+    const std::wstring text = WideOf(item);
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  return Bind(std::make_unique<TComboBoxPeerW>(*state_), box);
+}
+
+std::unique_ptr<TGroupBoxPeer> TWin32Window::MakeGroupBox(const TControlDef& def, TPeer& parent) {
+  // A group-box button would keep its children's notifications: the
+  // children sit on a panel, and the frame is drawn by a button under them.
+  TControlDef asPanel = def;
+  asPanel.Text = {};
+  HWND panel = Create(asPanel, parent, kPanelClass, WS_CLIPCHILDREN);
+  auto peer = Bind(std::make_unique<TGroupBoxPeerW>(), panel);
+  peer->Brush = PeerOf(parent).Brush;
+  const std::wstring text = WideOf(def.Text);
+  peer->Frame = CreateWindowExW(
+      0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0,
+      Scale(def.Width), Scale(def.Height), panel, nullptr, instance_, nullptr);
+  SendMessageW(peer->Frame, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  SetWindowPos(peer->Frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return peer;
+}
