@@ -64,7 +64,10 @@ stage release build_only release
 if [ -f fuzz/CMakeLists.txt ]; then
   stage fuzz fuzz_smoke
 fi
-# The Windows build: its tests run under Wine, whose prefix each build
-# folder makes once, on its first build.
+
+# ---- Windows: the mingw-w64 cross-build, its tests under Wine ---------------
+# The Wine prefix is made once per build folder, by the first build.
 stage mingw build_and_test mingw
+# ---- end of the Windows stage ------------------------------------------------
+
 printf 'all passed in %d s\n' $((SECONDS - total))
