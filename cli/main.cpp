@@ -39,6 +39,30 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   return arguments;
 }
 
+// A console shows the bytes it is given in its own code page, while every
+// text of the program is UTF-8 (m/s², the German hints). The console belongs
+// to the shell as well, so its code page is switched for this run only.
+class TUtf8Console {
+ public:
+  TUtf8Console() : previous_(GetConsoleOutputCP()) {
+    if (previous_ != 0) {  // 0: no console; output goes to a file or a pipe
+      SetConsoleOutputCP(CP_UTF8);
+    }
+  }
+  ~TUtf8Console() {
+    if (previous_ != 0) {
+      std::cout.flush();
+      std::cerr.flush();
+      SetConsoleOutputCP(previous_);
+    }
+  }
+  TUtf8Console(const TUtf8Console&) = delete;
+  TUtf8Console& operator=(const TUtf8Console&) = delete;
+
+ private:
+  UINT previous_;
+};
+
 }  // namespace
 #endif
 
@@ -48,6 +72,7 @@ int main(int argc, char** argv) {
   // byte: no text-mode translation either way.
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
+  const TUtf8Console console;
   const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
   std::vector<const char*> pointers;
   for (const std::string& argument : arguments) {
