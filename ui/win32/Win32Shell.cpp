@@ -48,7 +48,7 @@ void TWin32Shell::CreateMainForm() {
   window_->SetForm(form_.get());
 }
 
-void TWin32Shell::Run() {
+void TWin32Shell::ShowMainForm() {
   HWND main = window_->MainWindow();
   if (main == nullptr || form_ == nullptr) {
     return;
@@ -56,6 +56,14 @@ void TWin32Shell::Run() {
   ShowWindow(main, SW_SHOW);
   UpdateWindow(main);
   form_->UserShown();
+}
+
+void TWin32Shell::Run() {
+  HWND main = window_->MainWindow();
+  if (main == nullptr || form_ == nullptr) {
+    return;
+  }
+  ShowMainForm();
   if (AfterShow) {
     AfterShow(main);
   }

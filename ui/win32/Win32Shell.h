@@ -34,6 +34,11 @@ class TWin32Shell : public TApplicationShell, public TApplicationServices {
   // MessageBoxW with one OK button, modal to the main window.
   int ShowMessageBox(const std::u16string& text, const std::u16string& caption, int flags) override;
 
+  // Shows the main window and runs its first show (Run does this first).
+  void ShowMainForm();
+  TWin32Window& Window() { return *window_; }
+  TFO_Main* Form() const { return form_.get(); }
+
   // Runs once the main window's first show has run, before the message loop.
   std::function<void(HWND window)> AfterShow;
 

@@ -636,6 +636,15 @@ HWND TWin32Window::Handle(std::string_view name) const {
   return found == handles_.end() ? nullptr : found->second;
 }
 
+std::string TWin32Window::NameOf(HWND window) const {
+  for (const auto& [name, handle] : handles_) {
+    if (handle == window) {
+      return name;
+    }
+  }
+  return {};
+}
+
 bool TWin32Window::PreTranslate(const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || form_ == nullptr ||
       (message.hwnd != main_ && !IsChild(main_, message.hwnd))) {
@@ -653,6 +662,18 @@ bool TWin32Window::PreTranslate(const MSG& message) {
   }
   if (TWinControl* next = form_->NextInTabOrder(form_->ActiveControl(), backwards)) {
     next->UserFocused();
+    // As Windows' dialog manager does, a box reached with Tab shows its text
+    // selected, unless the move ended elsewhere.
+    if (form_->ActiveControl() == next) {
+      HWND window = Handle(next->Name());
+      wchar_t kind[16] = {};
+      GetClassNameW(window, kind, 16);
+      if (lstrcmpiW(kind, L"Edit") == 0) {
+        SendMessageW(window, EM_SETSEL, 0, -1);
+      } else if (lstrcmpiW(kind, L"ComboBox") == 0) {
+        SendMessageW(window, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+      }
+    }
   }
   return true;
 }

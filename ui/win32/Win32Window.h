@@ -47,6 +47,8 @@ class TWin32Window : public TPeerFactory {
   // The control of that name (the tab control for a page control, the panel
   // of a tab sheet); null when there is none.
   HWND Handle(std::string_view name) const;
+  // The name of the control whose window that is; empty for none.
+  std::string NameOf(HWND window) const;
   // The form the controls report to, once it is complete.
   void SetForm(TForm* form) { form_ = form; }
   TForm* Form() const { return form_; }
