@@ -140,8 +140,14 @@ void WarnStoredKept(const TAccepted& accepted, TLang lang, std::ostream& err) {
   }
 }
 
+// A file name from the command line, which is UTF-8 like every text of the
+// program; on Windows the file is then opened by its UTF-16 name.
+std::filesystem::path FilePath(const std::string& name) {
+  return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+
 void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream file(path, std::ios::binary);
+  std::ofstream file(FilePath(path), std::ios::binary);
   file << content;
   file.close();
   if (!file) {
@@ -169,8 +175,8 @@ std::string ReadInput(const std::string& path, std::istream& in) {
     return ReadAll(in);
   }
   std::error_code error;
-  std::ifstream file(path, std::ios::binary);
-  if (!file || std::filesystem::is_directory(path, error)) {
+  std::ifstream file(FilePath(path), std::ios::binary);
+  if (!file || std::filesystem::is_directory(FilePath(path), error)) {
     throw TFailure("cannot read " + path);
   }
   std::string content = ReadAll(file);
@@ -228,6 +234,8 @@ class TProgram {
                          "Print the version and exit");
     app.set_help_all_flag("--help-all", "Print this help with every command's options and exit");
     app.fallthrough();
+    // "/" starts a file name on every system, never an option.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     app.add_option("--lang", line_.Lang, "Language of texts and range hints (default: en)")
         ->check(CLI::IsMember({"en", "de"}))
