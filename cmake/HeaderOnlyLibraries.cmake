@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # CLI11 and nlohmann-json: header-only, so the host's packages serve a cross
 # build as well. Their package files would add the host's whole /usr/include,
 # whose C library headers must never reach the Windows compiler; a cross build
