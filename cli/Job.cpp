@@ -48,29 +48,6 @@ void TakeTyped(TInput input, const std::u16string& text, TAccepted& accepted) {
   StoreInput(input, *value, accepted.Params);
 }
 
-// The record's field behind an input.
-double StoredOf(TInput input, const TFeedParams& p) {
-  switch (input) {
-    case TInput::FeedLength:
-      return p.FeedLength;
-    case TInput::StrokeRate:
-      return p.StrokeRate;
-    case TInput::ApertureAngle:
-      return p.ApertureAngle;
-    case TInput::MaxSpeed:
-      return p.MaxSpeed;
-    case TInput::MaxAccel:
-      return p.MaxAccel;
-    case TInput::SettleTime:
-      return p.SettleTime;
-    case TInput::Accel:
-      return p.Accel;
-    case TInput::SpeedLimit:
-      return p.SpeedLimit;
-  }
-  return p.FeedLength;
-}
-
 // One box of the page: typed, or filled from the record as it stands when
 // the page is shown; the base's fill while the field is still the base's.
 void TakeBox(TInput input, const TBase& base, const TTyped& typed, TAccepted& accepted) {
@@ -78,7 +55,7 @@ void TakeBox(TInput input, const TBase& base, const TTyped& typed, TAccepted& ac
     TakeTyped(input, *typed[input], accepted);
     return;
   }
-  const bool asBase = StoredOf(input, accepted.Params) == StoredOf(input, base.Stored());
+  const bool asBase = StoredValue(input, accepted.Params) == StoredValue(input, base.Stored());
   const std::optional<double> fill =
       asBase ? base.FillValue(input) : ReadTypedInput(input, FillText(input, accepted.Params));
   if (fill) {

@@ -53,12 +53,8 @@ double& FieldOf(TInput input, TFeedParams& p) {
   return p.FeedLength;  // not reached: every input is listed above
 }
 
-double FieldOf(TInput input, const TFeedParams& p) {
-  return FieldOf(input, const_cast<TFeedParams&>(p));
-}
-
 std::u16string BoxText(TInput input, const TFeedParams& p, int decimals) {
-  const double stored = FieldOf(input, p);
+  const double stored = StoredValue(input, p);
   if (decimals == kAccelFormat) {
     return AccelText(stored);
   }
@@ -69,6 +65,10 @@ std::u16string BoxText(TInput input, const TFeedParams& p, int decimals) {
 
 const TInputDef& InputDef(TInput input) {
   return kInputs[static_cast<size_t>(input)];
+}
+
+double StoredValue(TInput input, const TFeedParams& params) {
+  return FieldOf(input, const_cast<TFeedParams&>(params));
 }
 
 std::optional<double> ReadTypedInput(TInput input, std::u16string_view text) {

@@ -54,6 +54,9 @@ std::optional<double> ReadTypedInput(TInput input, std::u16string_view text);
 // carries over to the speed limit.
 void StoreInput(TInput input, double value, TFeedParams& params);
 
+// The field of the record that an input edits, in its stored unit.
+double StoredValue(TInput input, const TFeedParams& params);
+
 // The stored value as its box shows it when the window fills the box, and
 // when it puts it back after a refusal.
 std::u16string FillText(TInput input, const TFeedParams& params);
