@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The settings file's operations on POSIX systems.
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <ctime>
 
 #include "settings/FileOps.h"
 
@@ -30,7 +33,7 @@ TResult ResultOf(int error) {
 }
 
 // Why path could not be opened for reading, told by what stands there.
-TFound Unopenable(const std::filesystem::path& path, int openError) {
+TFound Unopenable(const TPath& path, int openError) {
   if (openError == ENOENT || openError == ENOTDIR) {
     return TFound::Missing;
   }
@@ -71,10 +74,90 @@ FILE* WritingStream(int fd) {
   return file;
 }
 
+// Appends code as UTF-8: one byte for ASCII, a lead byte and up to three
+// continuation bytes beyond.
+void AppendUtf8(char32_t code, std::string& out) {
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+    return;
+  }
+  const int tailBytes = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+  constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+  out.push_back(static_cast<char>(kLead[tailBytes] | (code >> (6 * tailBytes))));
+  for (int shift = 6 * (tailBytes - 1); shift >= 0; shift -= 6) {
+    out.push_back(static_cast<char>(0x80 | ((code >> shift) & 0x3F)));
+  }
+}
+
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+// The folder part of path, with its closing separator; empty for a bare
+// name, which lies in the working folder.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 }  // namespace
 
-TFound ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
-                       std::string& bytes) {
+// File names here are UTF-8 bytes.
+TPath NativePath(std::u16string_view text) {
+  std::string path;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (IsHighSurrogate(text[i]) && i + 1 < text.size()) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    AppendUtf8(code, path);
+  }
+  return path;
+}
+
+TPath NameOf(const TPath& path) {
+  return path.substr(FolderOf(path).size());
+}
+
+TPath ResolveLink(const TPath& path) {
+  struct stat status;
+  if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+    return path;
+  }
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) {
+    return path;
+  }
+  std::string target(resolved);
+  free(resolved);
+  return target;
+}
+
+std::vector<TPath> OldFilesBeside(const TPath& path, std::chrono::seconds age) {
+  std::vector<TPath> found;
+  const std::string folder = FolderOf(path);
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) {
+    return found;
+  }
+  const time_t before = time(nullptr) - static_cast<time_t>(age.count());
+  while (const dirent* entry = readdir(dir)) {
+    const std::string entryPath = folder + entry->d_name;
+    struct stat status;
+    if (lstat(entryPath.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        status.st_mtime < before) {
+      found.push_back(entryPath);
+    }
+  }
+  closedir(dir);
+  return found;
+}
+
+void Remove(const TPath& path) {
+  unlink(path.c_str());
+}
+
+TFound ReadRegularFile(const TPath& path, std::size_t maxBytes, std::string& bytes) {
   const int fd = open(path.c_str(), O_RDONLY | kOpenFlags);
   if (fd < 0) {
     return Unopenable(path, errno);
@@ -88,7 +171,7 @@ TFound ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
   return TFound::Regular;
 }
 
-FILE* CreateNew(const std::filesystem::path& path, TResult& result) {
+FILE* CreateNew(const TPath& path, TResult& result) {
   // O_EXCL also refuses a link, even one that leads nowhere.
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | kOpenFlags, 0666);
   if (fd < 0) {
@@ -100,18 +183,18 @@ FILE* CreateNew(const std::filesystem::path& path, TResult& result) {
   return file;
 }
 
-void CopyPermissions(const std::filesystem::path& from, FILE* to) {
+void CopyPermissions(const TPath& from, FILE* to) {
   struct stat status;
   if (stat(from.c_str(), &status) == 0) {
     fchmod(fileno(to), status.st_mode & 07777);
   }
 }
 
-TResult Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+TResult Replace(const TPath& from, const TPath& to) {
   return rename(from.c_str(), to.c_str()) == 0 ? TResult::Done : ResultOf(errno);
 }
 
-FILE* OpenToRewrite(const std::filesystem::path& path) {
+FILE* OpenToRewrite(const TPath& path) {
   const int fd = open(path.c_str(), O_WRONLY | kOpenFlags);
   if (fd < 0) {
     return nullptr;

@@ -7,6 +7,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdint>
+
 #include "settings/FileOps.h"
 
 namespace FileOps {
@@ -42,7 +44,7 @@ bool IsRegular(HANDLE handle) {
 }
 
 // Why path could not be opened for reading, told by what stands there.
-TFound Unopenable(const std::filesystem::path& path, DWORD openError) {
+TFound Unopenable(const TPath& path, DWORD openError) {
   if (IsMissing(openError)) {
     return TFound::Missing;
   }
@@ -83,7 +85,7 @@ FILE* WritingStream(HANDLE handle) {
 // A read-only file is the user's protection of it: Windows refuses to replace
 // or open it for writing, and so does this layer wherever it runs (Wine
 // started by an administrator would do both).
-bool IsReadOnly(const std::filesystem::path& path) {
+bool IsReadOnly(const TPath& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
@@ -92,10 +94,90 @@ HANDLE HandleOf(FILE* file) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
 }
 
+// The folder part of path, with its closing separator or drive colon; empty
+// for a bare name, which lies in the working folder.
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t end = path.find_last_of(L"\\/:");
+  return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
+}
+
+uint64_t TicksOf(const FILETIME& time) {
+  return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+// A full path that leads to a file through links: the system's own name for
+// it, in the form "\\?\C:\..." or "\\?\UNC\server\...".
+std::wstring FinalPath(HANDLE handle) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    if (length == 0) {
+      return std::wstring();
+    }
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(length);
+  }
+}
+
 }  // namespace
 
-TFound ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
-                       std::string& bytes) {
+TPath NativePath(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+TPath NameOf(const TPath& path) {
+  return path.substr(FolderOf(path).size());
+}
+
+TPath ResolveLink(const TPath& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    return path;
+  }
+  // No access is asked for: only the name of what the link leads to.
+  const HANDLE handle =
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return path;
+  }
+  std::wstring target = FinalPath(handle);
+  CloseHandle(handle);
+  return target.empty() ? path : target;
+}
+
+std::vector<TPath> OldFilesBeside(const TPath& path, std::chrono::seconds age) {
+  std::vector<TPath> found;
+  const std::wstring folder = FolderOf(path);
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) {
+    return found;
+  }
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  constexpr uint64_t kTicksPerSecond = 10'000'000;
+  const uint64_t before = TicksOf(now) - kTicksPerSecond * static_cast<uint64_t>(age.count());
+  // A link is a reparse point; like a folder, it is no regular file.
+  constexpr DWORD kNotRegular = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  do {
+    if ((entry.dwFileAttributes & kNotRegular) == 0 && TicksOf(entry.ftLastWriteTime) < before) {
+      found.push_back(folder + entry.cFileName);
+    }
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  return found;
+}
+
+void Remove(const TPath& path) {
+  DeleteFileW(path.c_str());
+}
+
+TFound ReadRegularFile(const TPath& path, std::size_t maxBytes, std::string& bytes) {
   // Other programs may go on reading, writing or replacing the file meanwhile.
   const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -112,7 +194,7 @@ TFound ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
   return TFound::Regular;
 }
 
-FILE* CreateNew(const std::filesystem::path& path, TResult& result) {
+FILE* CreateNew(const TPath& path, TResult& result) {
   // CREATE_NEW refuses whatever is already there, a link included.
   const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -125,7 +207,7 @@ FILE* CreateNew(const std::filesystem::path& path, TResult& result) {
   return file;
 }
 
-void CopyPermissions(const std::filesystem::path& from, FILE* to) {
+void CopyPermissions(const TPath& from, FILE* to) {
   const DWORD attributes = GetFileAttributesW(from.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kKeptAttributes) == 0) {
     return;
@@ -135,7 +217,7 @@ void CopyPermissions(const std::filesystem::path& from, FILE* to) {
   SetFileInformationByHandle(HandleOf(to), FileBasicInfo, &info, sizeof info);
 }
 
-TResult Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+TResult Replace(const TPath& from, const TPath& to) {
   if (IsReadOnly(to)) {
     return TResult::Denied;
   }
@@ -147,7 +229,7 @@ TResult Replace(const std::filesystem::path& from, const std::filesystem::path& 
   return ResultOf(GetLastError());
 }
 
-FILE* OpenToRewrite(const std::filesystem::path& path) {
+FILE* OpenToRewrite(const TPath& path) {
   if (IsReadOnly(path)) {
     return nullptr;
   }

@@ -4,11 +4,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <random>
 #include <string_view>
-#include <system_error>
 
 #include "calc/FeedParams.h"
 #include "settings/DecimalText.h"
@@ -22,7 +20,7 @@ int32_t Language = 0;
 
 namespace {
 
-namespace fs = std::filesystem;
+using FileOps::TPath;
 
 constexpr char16_t kSettingsName[] = u"NV-Data.kqn";
 constexpr char16_t kFallbackName[] = u"NV-Data.kqx";
@@ -34,21 +32,33 @@ constexpr std::size_t kMostBytesRead = std::size_t{1} << 20;
 
 // ---- Paths and reading ------------------------------------------------------
 
+bool IsWellFormed(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+    const bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+    if (low || (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF))) {
+      return false;
+    }
+    i += high ? 1 : 0;
+  }
+  return true;
+}
+
 // No path when the directory text is not valid UTF-16: such a file cannot be
 // opened, which the callers treat like a missing file.
-std::optional<fs::path> FilePath(const std::u16string& dir, const char16_t* name) {
-  try {
-    return fs::path(dir + name);
-  } catch (const std::system_error&) {
+std::optional<TPath> FilePath(const std::u16string& dir, const char16_t* name) {
+  const std::u16string text = dir + name;
+  if (!IsWellFormed(text)) {
     return std::nullopt;
   }
+  return FileOps::NativePath(text);
 }
 
 // The settings text as the reader must see it: every CR dropped, nothing from
 // a 0x1A byte on. Nothing when the file cannot be opened or is no regular
 // file (a directory, a FIFO, a device), all of which count as missing.
 std::optional<TTextBytes> ReadSettingsText(const std::u16string& dir, const char16_t* name) {
-  std::optional<fs::path> path = FilePath(dir, name);
+  std::optional<TPath> path = FilePath(dir, name);
   std::string bytes;
   if (!path || FileOps::ReadRegularFile(*path, kMostBytesRead, bytes) != FileOps::TFound::Regular) {
     return std::nullopt;
@@ -204,24 +214,11 @@ std::string FormatContent() {
   return out;
 }
 
-// A settings file reached through a symbolic link stays a link: the new
-// content replaces the file it points to.
-fs::path ResolveLink(const fs::path& target) {
-  std::error_code error;
-  if (fs::is_symlink(target, error)) {
-    fs::path resolved = fs::canonical(target, error);
-    if (!error) {
-      return resolved;
-    }
-  }
-  return target;
-}
-
 // Only a regular file that could be read may be written over: anything else
 // in its place (a directory, a FIFO, a device behind a link) is not the
 // user's settings file, and one that cannot be read may hold figures that
 // the start could not take, which the defaults must not replace.
-bool MayWriteOver(const fs::path& target) {
+bool MayWriteOver(const TPath& target) {
   std::string nothing;
   const FileOps::TFound found = FileOps::ReadRegularFile(target, 0, nothing);
   return found == FileOps::TFound::Regular || found == FileOps::TFound::Missing;
@@ -285,20 +282,12 @@ bool IsTemporaryName(std::basic_string_view<Char> name, std::basic_string_view<C
 // Removes the temporary files that saves of target killed on the way left
 // behind. One younger than a minute may belong to a save running right now
 // and is left alone.
-void RemoveAbandonedTemporaries(const fs::path& target) {
-  using TName = std::basic_string_view<fs::path::value_type>;
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  const fs::path::string_type settings = target.filename().native();
-  const auto abandoned = fs::file_time_type::clock::now() - kAbandonedAfter;
-  std::error_code error;
-  for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
-       entry.increment(error)) {
-    std::error_code ignored;
-    const fs::path& path = entry->path();
-    if (IsTemporaryName(TName(path.filename().native()), TName(settings)) &&
-        fs::is_regular_file(entry->symlink_status(ignored)) &&
-        fs::last_write_time(path, ignored) < abandoned && !ignored) {
-      fs::remove(path, ignored);
+void RemoveAbandonedTemporaries(const TPath& target) {
+  using TName = std::basic_string_view<TPath::value_type>;
+  const TPath settings = FileOps::NameOf(target);
+  for (const TPath& path : FileOps::OldFilesBeside(target, kAbandonedAfter)) {
+    if (IsTemporaryName(TName(FileOps::NameOf(path)), TName(settings))) {
+      FileOps::Remove(path);
     }
   }
 }
@@ -321,11 +310,12 @@ std::string RandomTemporarySuffix() {
 // A new file beside target under a random name, created exclusively, so that
 // neither a leftover of a killed save nor a save running beside this one is
 // ever opened.
-FILE* CreateTemporary(const fs::path& target, fs::path& temporary, FileOps::TResult& result) {
+FILE* CreateTemporary(const TPath& target, TPath& temporary, FileOps::TResult& result) {
   constexpr int kAttempts = 100;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const std::string suffix = RandomTemporarySuffix();
     temporary = target;
-    temporary += RandomTemporarySuffix();
+    temporary.append(suffix.begin(), suffix.end());
     FILE* file = FileOps::CreateNew(temporary, result);
     if (result != FileOps::TResult::Exists) {
       return file;
@@ -349,8 +339,8 @@ enum class TSaved { Done, FolderRefused, Failed };
 // The normal save: the new content goes to a temporary file, which replaces
 // target only once it is completely written and on the disk; on any failure
 // it is removed and target stays as it was.
-TSaved SaveBeside(const fs::path& target, const std::string& content) {
-  fs::path temporary;
+TSaved SaveBeside(const TPath& target, const std::string& content) {
+  TPath temporary;
   FileOps::TResult result;
   FILE* file = CreateTemporary(target, temporary, result);
   if (file == nullptr) {
@@ -363,15 +353,14 @@ TSaved SaveBeside(const fs::path& target, const std::string& content) {
       return TSaved::Done;
     }
   }
-  std::error_code ignored;
-  fs::remove(temporary, ignored);
+  FileOps::Remove(temporary);
   return result == FileOps::TResult::Denied ? TSaved::FolderRefused : TSaved::Failed;
 }
 
 // For a folder that takes no new file (read-only, or sticky and someone
 // else's) while the file itself may be written: rewritten where it is. A
 // failed write is not reported; nothing better could be done about it.
-void SaveInPlace(const fs::path& target, const std::string& content) {
+void SaveInPlace(const TPath& target, const std::string& content) {
   if (FILE* file = FileOps::OpenToRewrite(target)) {
     WriteCompletely(file, content);
   }
@@ -406,11 +395,13 @@ void LoadNVData() {
 }
 
 void SaveNVData() {
-  std::optional<fs::path> path = FilePath(DataDir, kSettingsName);
+  std::optional<TPath> path = FilePath(DataDir, kSettingsName);
   if (!path) {
     return;
   }
-  const fs::path target = ResolveLink(*path);
+  // A settings file reached through a symbolic link stays a link: the new
+  // content replaces the file it points to.
+  const TPath target = FileOps::ResolveLink(*path);
   if (!MayWriteOver(target)) {
     return;
   }

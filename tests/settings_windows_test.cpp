@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -49,6 +50,22 @@ std::set<std::wstring> EntryNames(const fs::path& dir) {
     names.insert(entry.path().filename().wstring());
   }
   return names;
+}
+
+// Sets the last write time of a file or folder to age ago; the C++ library
+// cannot do it for a folder here.
+void MakeOlder(const fs::path& path, std::chrono::seconds age) {
+  const HANDLE handle = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE) << "cannot open " << path.string();
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
+  ticks.QuadPart -= 10'000'000ULL * static_cast<uint64_t>(age.count());  // 100 ns ticks
+  const FILETIME written{ticks.LowPart, ticks.HighPart};
+  EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &written));
+  CloseHandle(handle);
 }
 
 // Each test gets a data and a program folder below a folder whose name no
@@ -156,6 +173,43 @@ TEST_F(WindowsSettingsTest, FailedFlushKeepsTheOldFileAndRemovesTheTemporary) {
   SaveFileOps = RealSaveFileOps;
   EXPECT_EQ(ReadBytes(settings_), "{020} weg = 0.5;\r\n");
   EXPECT_EQ(EntryNames(data_), std::set<std::wstring>{L"NV-Data.kqn"});
+}
+
+// What earlier saves killed on the way left in the data folder: a temporary
+// file older than a minute is removed by the next save; a younger one may
+// belong to a save running right now, and anything not named like a
+// temporary of this file, or not a file, is someone else's.
+TEST_F(WindowsSettingsTest, SaveRemovesOnlyAbandonedTemporaries) {
+  struct TEntry {
+    const wchar_t* name;
+    std::chrono::seconds age;
+    bool isFolder;
+    bool removed;
+  };
+  const TEntry kEntries[] = {
+      {L"NV-Data.kqn.4711-0.tmp", std::chrono::minutes(2), false, true},
+      {L"NV-Data.kqn.0123456789abcdef.tmp", std::chrono::minutes(5), false, true},
+      {L"NV-Data.kqn.fedcba9876543210.tmp", std::chrono::seconds(5), false, false},
+      {L"NV-Data.kqn.backup.tmp", std::chrono::minutes(2), false, false},
+      {L"NV-Data.kqx.4711-0.tmp", std::chrono::minutes(2), false, false},
+      {L"NV-Data.kqn.4711-1.tmp", std::chrono::minutes(2), true, false},
+  };
+  std::set<std::wstring> kept{L"NV-Data.kqn"};
+  for (const TEntry& entry : kEntries) {
+    const fs::path path = data_ / entry.name;
+    if (entry.isFolder) {
+      fs::create_directory(path);
+    } else {
+      WriteBytes(path, "left");
+    }
+    MakeOlder(path, entry.age);
+    if (!entry.removed) {
+      kept.insert(entry.name);
+    }
+  }
+  SaveNVData();
+  EXPECT_EQ(EntryNames(data_), kept);
+  EXPECT_EQ(ReadBytes(settings_), kDefaultFile);
 }
 
 }  // namespace
