@@ -39,21 +39,23 @@ check_format() {
     xargs -0 clang-format --dry-run -Werror
 }
 
+# The steps are chained: a stage runs as an "if" condition, where "set -e"
+# does not hold, and a failed build must not go on to its tests.
 build_and_test() {
-  cmake --preset "$1"
-  cmake --build --preset "$1" -j "$jobs"
-  ctest --preset "$1" -j "$jobs"
+  cmake --preset "$1" &&
+    cmake --build --preset "$1" -j "$jobs" &&
+    ctest --preset "$1" -j "$jobs"
 }
 
 build_only() {
-  cmake --preset "$1"
-  cmake --build --preset "$1" -j "$jobs"
+  cmake --preset "$1" &&
+    cmake --build --preset "$1" -j "$jobs"
 }
 
 fuzz_smoke() {
-  cmake --preset fuzz
-  cmake --build --preset fuzz -j "$jobs"
-  ctest --test-dir build/fuzz --output-on-failure
+  cmake --preset fuzz &&
+    cmake --build --preset fuzz -j "$jobs" &&
+    ctest --test-dir build/fuzz --output-on-failure
 }
 
 total=$SECONDS
