@@ -63,9 +63,33 @@ QtMessageHandler gPrevious = nullptr;
 bool gGuarding = false;
 std::vector<THeldMessage> gHeld;
 
+// What Qt said before it gave up, as it would have printed it.
+std::string HeldText() {
+  std::string text;
+  for (const THeldMessage& message : gHeld) {
+    text += std::string(message.Category) + ": " + message.Text.toStdString() + "\n";
+  }
+  return text;
+}
+
+// Qt gives up with the same fatal message whatever the reason; only the
+// platform's messages before it say whether the display was the reason: it
+// could not be reached, or the platform that talks to it is missing.
+bool DisplayWasTheReason() {
+  for (const THeldMessage& message : gHeld) {
+    if (message.Text.contains(QStringLiteral("display"), Qt::CaseInsensitive) ||
+        message.Text.contains(QStringLiteral("platform plugin"), Qt::CaseInsensitive)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void HoldOrFail(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
-    const std::string line = DisplayFailureLine() + "\n";
+    const std::string line = DisplayWasTheReason()
+                                 ? DisplayFailureLine() + "\n"
+                                 : HeldText() + "kolvane: " + text.toStdString() + "\n";
     // The half-made application must not run its exit handlers.
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
     _exit(1);

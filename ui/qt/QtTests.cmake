@@ -41,3 +41,6 @@ add_test(NAME kolvane_accessibility
           bash ${CMAKE_CURRENT_LIST_DIR}/testing/in_display.sh --dbus /usr/bin/python3
           ${CMAKE_CURRENT_LIST_DIR}/testing/accessibility_test.py $<TARGET_FILE:kolvane>)
 set_tests_properties(kolvane_accessibility PROPERTIES TIMEOUT 180)
+# Both start an X server of their own; run one at a time, so that neither
+# meets the other's server starting or going away.
+set_tests_properties(kolvane_install kolvane_accessibility PROPERTIES RESOURCE_LOCK x_server)
