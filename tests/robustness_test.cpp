@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -18,10 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "app/EntryPoint.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
+#include "tests/support/ProcessState.h"
+#include "tests/support/TempFolder.h"
 #include "ui/InputFields.h"
 #include "ui/Main.h"
 #include "ui/recorded/RecordedShell.h"
@@ -171,28 +171,20 @@ constexpr size_t kEndlessMessages = 100;
 class RobustnessTest : public ::testing::Test {
  protected:
   RobustnessTest() {
-    root_ = fs::temp_directory_path() /
-            ("kolvane-robustness-" + std::to_string(std::random_device()()));
-    fs::create_directories(root_ / "bin");
-    platform_.Executable = (root_ / "bin" / "kolvane").u16string();
-    platform_.CommonFolder = (root_ / "common").u16string();
-  }
-  ~RobustnessTest() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
+    fs::create_directories(temp_ / "bin");
+    platform_.Executable = (temp_ / "bin" / "kolvane").u16string();
+    platform_.CommonFolder = (temp_ / "common").u16string();
   }
 
   void WriteSettings(const std::vector<std::string>& lines) {
-    const fs::path file = root_ / "common" / "DVK" / "Common" / "NV-Data.kqn";
-    fs::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out << "Non volatile data for Kolvane (Win)\r\n\r\n";
+    std::string content = "Non volatile data for Kolvane (Win)\r\n\r\n";
     for (const std::string& line : lines) {
-      out << line << "\r\n";
+      content += line + "\r\n";
     }
+    temp_.Write(fs::path("common") / "DVK" / "Common" / "NV-Data.kqn", content);
   }
 
-  fs::path root_;
+  TTempFolder temp_;
   TFakePlatform platform_;
 };
 
@@ -215,10 +207,7 @@ const TRangedBox kRangedBoxes[] = {
 class TSession {
  public:
   explicit TSession(TPlatform& platform) : shell_(platform) {
-    CommandLine.clear();
-    Language = 0;
-    FeedParams = {};
-    RuntimeTexts = {};
+    ResetProcessState();
     shell_.Services.WhileOpen = [this](const TRecordedMessage& message) { Count(message); };
   }
   ~TSession() { shell_.Form.reset(); }
