@@ -73,6 +73,12 @@ struct TWin32Window::TState {
   int ProgramFocus = 0;
   bool Closing = false;
   std::vector<HBRUSH> Brushes;
+  // Moves the focus as the program, not as the user.
+  void FocusByProgram(HWND window) {
+    ++ProgramFocus;
+    SetFocus(window);
+    --ProgramFocus;
+  }
   HBRUSH BrushOf(TColor color) {
     Brushes.push_back(CreateSolidBrush(ColorRef(color)));
     return Brushes.back();
@@ -153,9 +159,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       // not to the box that had the focus: the logical focus decides.
       if (LOWORD(wParam) != WA_INACTIVE && form != nullptr && form->ActiveControl() != nullptr) {
         if (HWND focus = state->Owner->Handle(form->ActiveControl()->Name())) {
-          ++state->ProgramFocus;
-          SetFocus(focus);
-          --state->ProgramFocus;
+          state->FocusByProgram(focus);
           return 0;
         }
       }
@@ -291,11 +295,7 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
       InvalidateRect(Window, nullptr, TRUE);
     }
   }
-  void TakeFocus() override {
-    ++state_.ProgramFocus;
-    SetFocus(Window);
-    --state_.ProgramFocus;
-  }
+  void TakeFocus() override { state_.FocusByProgram(Window); }
   void SelectAll() override { SendMessageW(Window, EM_SETSEL, 0, -1); }
 
   void OnCommand(WORD code) override {
@@ -354,11 +354,7 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
   bool GetChecked() const override {
     return SendMessageW(Window, BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
-  void TakeFocus() override {
-    ++state_.ProgramFocus;
-    SetFocus(Window);
-    --state_.ProgramFocus;
-  }
+  void TakeFocus() override { state_.FocusByProgram(Window); }
 
   void OnCommand(WORD code) override {
     if (box_ == nullptr) {
@@ -402,11 +398,7 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
     }
   }
   std::u16string GetText() const override { return WindowText(Window); }
-  void TakeFocus() override {
-    ++state_.ProgramFocus;
-    SetFocus(Window);
-    --state_.ProgramFocus;
-  }
+  void TakeFocus() override { state_.FocusByProgram(Window); }
 
   void OnCommand(WORD code) override {
     if (box_ == nullptr) {
@@ -442,11 +434,7 @@ class TPageControlPeerW : public TPageControlPeer, public TWin32Peer {
   explicit TPageControlPeerW(TWin32Window::TState& state) : state_(state) {}
   void Attach(TControl& control) override { pages_ = dynamic_cast<TPageControl*>(&control); }
   void SetActivePage(int pageIndex) override;
-  void TakeFocus() override {
-    ++state_.ProgramFocus;
-    SetFocus(Window);
-    --state_.ProgramFocus;
-  }
+  void TakeFocus() override { state_.FocusByProgram(Window); }
   void AddSheet(HWND sheet) { sheets_.push_back(sheet); }
 
   LRESULT OnNotify(const NMHDR& header) override {
