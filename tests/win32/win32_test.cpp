@@ -177,6 +177,11 @@ class TWin32User : public TUserActions {
     }
     return {};
   }
+  // Whether the page's own controls exist yet; asks no control for its
+  // window, which would build the page.
+  bool PageBuilt(std::string_view page) {
+    return FindWindowExW(shell_->Window().Handle(page), nullptr, nullptr, nullptr) != nullptr;
+  }
   std::vector<TShownMessage> Messages() override { return seen_; }
   std::string SettingsFile() override { return temp_.Read(kSettingsFile); }
 
@@ -266,5 +271,29 @@ TEST_P(Win32UserStory, ShowsWhatTheStoryExpects) {
 
 INSTANTIATE_TEST_SUITE_P(Stories, Win32UserStory, ::testing::ValuesIn(UserScenarios()),
                          ScenarioName);
+
+// The start-up builds only the page on the screen; another page is built at
+// its first show and shows what the program gave its controls meanwhile:
+// the language's captions, the values, the chosen language item.
+TEST(Win32Pages, APageBuiltAtItsFirstShowShowsWhatItWasGivenMeanwhile) {
+  TWin32User user;
+  user.Open("{900} lan = 1;\r\n{020} weg = 0.0250; [m]\r\n");
+  EXPECT_TRUE(user.PageBuilt("TS_HzP"));
+  EXPECT_FALSE(user.PageBuilt("TS_VZ")) << "the feed-timing page was built before its first show";
+  EXPECT_FALSE(user.PageBuilt("TS_Options")) << "the options page was built before its first show";
+
+  user.ClickTab("TS_VZ");
+  ASSERT_TRUE(user.PageBuilt("TS_VZ"));
+  EXPECT_EQ(user.Page(), "TS_VZ");
+  EXPECT_EQ(user.Text("LB_FeedLen2"), u"Feed length");
+  EXPECT_EQ(user.Text("ED_WayS"), u"25.00");
+  EXPECT_EQ(user.Text("Label2"), u"mm");
+  EXPECT_FALSE(user.PageBuilt("TS_Options"));
+
+  user.ClickTab("TS_Options");
+  ASSERT_TRUE(user.PageBuilt("TS_Options"));
+  EXPECT_EQ(user.Text("CB_Language"), u"English");
+  EXPECT_EQ(user.Text("GroupBox1"), u"Language / Sprache");
+}
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <vector>
 
 #include "ui/Controls.h"
@@ -60,6 +61,18 @@ class TWin32Peer {
   HWND Window = nullptr;
   // The background that children without one of their own show.
   HBRUSH Brush = nullptr;
+  // The page whose first show builds this control's window; null once built.
+  HWND WaitsFor = nullptr;
+  TWin32Window* Owner = nullptr;
+  // The window, built now if it still waits for its page.
+  HWND Built() {
+    if (WaitsFor != nullptr) {
+      Owner->BuildPage(WaitsFor);
+    }
+    return Window;
+  }
+  // Gives the window just built what the logic set while it waited.
+  virtual void Replay() {}
   virtual void OnCommand(WORD /*code*/) {}
   virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
   // WM_CTLCOLOR* for this control; null: the container's background.
@@ -164,6 +177,12 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         }
       }
       break;
+    case WM_SHOWWINDOW:
+      // The window comes on the screen with the page chosen so far.
+      if (wParam != FALSE) {
+        state->Owner->BuildShownPages();
+      }
+      break;
     case WM_CLOSE:
       if (form == nullptr || form->UserClosed()) {
         state->Closing = true;
@@ -230,6 +249,7 @@ class TFormPeerW : public TFormPeer, public TWin32Peer {
  public:
   explicit TFormPeerW(TWin32Window& owner) : owner_(owner) {}
   ~TFormPeerW() override {
+    owner_.DropWaitingBuilds();
     if (IsWindow(Window)) {
       DestroyWindow(Window);
     }
@@ -252,6 +272,10 @@ class TGroupBoxPeerW : public TGroupBoxPeer, public TWin32Peer {
 class TLabelPeerW : public TLabelPeer, public TWin32Peer {
  public:
   void SetCaption(const std::u16string& caption) override {
+    if (Window == nullptr) {
+      caption_ = caption;
+      return;
+    }
     HWND parent = GetParent(Window);
     Invalidate(parent);  // the old text: a transparent label erases nothing itself
     SetWindowTextW(Window, Wide(caption));
@@ -267,6 +291,11 @@ class TLabelPeerW : public TLabelPeer, public TWin32Peer {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Invalidate(parent);
   }
+  void Replay() override {
+    if (caption_) {
+      SetCaption(*caption_);
+    }
+  }
 
  private:
   void Invalidate(HWND parent) const {
@@ -275,6 +304,8 @@ class TLabelPeerW : public TLabelPeer, public TWin32Peer {
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
     InvalidateRect(parent, &area, TRUE);
   }
+
+  std::optional<std::u16string> caption_;  // given while the window waits
 };
 
 class TEditPeerW : public TEditPeer, public TWin32Peer {
@@ -283,8 +314,13 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
   ~TEditPeerW() override { DeleteObject(brush_); }
 
   void Attach(TControl& control) override { edit_ = dynamic_cast<TEdit*>(&control); }
-  void SetText(const std::u16string& text) override { SetWindowTextW(Window, Wide(text)); }
-  std::u16string GetText() const override { return WindowText(Window); }
+  void SetText(const std::u16string& text) override {
+    text_ = text;
+    if (Window != nullptr) {
+      SetWindowTextW(Window, Wide(text));
+    }
+  }
+  std::u16string GetText() const override { return Window != nullptr ? WindowText(Window) : text_; }
   void SetColor(TColor color) override {
     color_ = ColorRef(color);
     if (brush_ != nullptr) {
@@ -295,8 +331,9 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
       InvalidateRect(Window, nullptr, TRUE);
     }
   }
-  void TakeFocus() override { state_.FocusByProgram(Window); }
-  void SelectAll() override { SendMessageW(Window, EM_SETSEL, 0, -1); }
+  void TakeFocus() override { state_.FocusByProgram(Built()); }
+  void SelectAll() override { SendMessageW(Built(), EM_SETSEL, 0, -1); }
+  void Replay() override { SetText(text_); }
 
   void OnCommand(WORD code) override {
     if (code == EN_SETFOCUS && state_.ProgramFocus == 0 && edit_ != nullptr) {
@@ -339,6 +376,7 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
  private:
   TWin32Window::TState& state_;
   TEdit* edit_ = nullptr;
+  std::u16string text_;  // what the box shows while its window waits
   COLORREF color_ = 0;
   HBRUSH brush_ = nullptr;
 };
@@ -347,14 +385,28 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
  public:
   explicit TCheckBoxPeerW(TWin32Window::TState& state) : state_(state) {}
   void Attach(TControl& control) override { box_ = dynamic_cast<TCheckBox*>(&control); }
-  void SetCaption(const std::u16string& caption) override { SetWindowTextW(Window, Wide(caption)); }
+  void SetCaption(const std::u16string& caption) override {
+    caption_ = caption;
+    if (Window != nullptr) {
+      SetWindowTextW(Window, Wide(caption));
+    }
+  }
   void SetChecked(bool checked) override {
-    SendMessageW(Window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    checked_ = checked;
+    if (Window != nullptr) {
+      SendMessageW(Window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
   }
   bool GetChecked() const override {
-    return SendMessageW(Window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return Window != nullptr ? SendMessageW(Window, BM_GETCHECK, 0, 0) == BST_CHECKED : checked_;
   }
-  void TakeFocus() override { state_.FocusByProgram(Window); }
+  void TakeFocus() override { state_.FocusByProgram(Built()); }
+  void Replay() override {
+    if (caption_) {
+      SetCaption(*caption_);
+    }
+    SetChecked(checked_);
+  }
 
   void OnCommand(WORD code) override {
     if (box_ == nullptr) {
@@ -384,6 +436,8 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
  private:
   TWin32Window::TState& state_;
   TCheckBox* box_ = nullptr;
+  std::optional<std::u16string> caption_;
+  bool checked_ = false;
 };
 
 class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
@@ -391,14 +445,25 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
   explicit TComboBoxPeerW(TWin32Window::TState& state) : state_(state) {}
   void Attach(TControl& control) override { box_ = dynamic_cast<TComboBox*>(&control); }
   void SetItemIndex(int index) override {
+    index_ = index;
+    if (Window == nullptr) {
+      return;
+    }
     // An index outside the items shows no item and an empty text.
     SendMessageW(Window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     if (SendMessageW(Window, CB_GETCURSEL, 0, 0) == CB_ERR) {
       SetWindowTextW(Window, L"");
     }
   }
-  std::u16string GetText() const override { return WindowText(Window); }
-  void TakeFocus() override { state_.FocusByProgram(Window); }
+  std::u16string GetText() const override {
+    return WindowText(const_cast<TComboBoxPeerW*>(this)->Built());
+  }
+  void TakeFocus() override { state_.FocusByProgram(Built()); }
+  void Replay() override {
+    if (index_) {
+      SetItemIndex(*index_);
+    }
+  }
 
   void OnCommand(WORD code) override {
     if (box_ == nullptr) {
@@ -425,6 +490,7 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
  private:
   TWin32Window::TState& state_;
   TComboBox* box_ = nullptr;
+  std::optional<int> index_;
 };
 
 class TTabSheetPeerW;
@@ -478,7 +544,11 @@ void TPageControlPeerW::SetActivePage(int pageIndex) {
   active_ = pageIndex;
   // Sends no notification, and shows no page by itself.
   SendMessageW(Window, TCM_SETCURSEL, static_cast<WPARAM>(pageIndex), 0);
+  const bool onScreen = IsWindowVisible(Window) != FALSE;
   for (size_t i = 0; i < sheets_.size(); ++i) {
+    if (static_cast<int>(i) == pageIndex && onScreen) {
+      state_.Owner->BuildPage(sheets_[i]);
+    }
     ShowWindow(sheets_[i], static_cast<int>(i) == pageIndex ? SW_SHOW : SW_HIDE);
   }
 }
@@ -620,7 +690,10 @@ int TWin32Window::Scale(int pixels) const {
   return MulDiv(pixels, dpi_, 96);
 }
 
-HWND TWin32Window::Handle(std::string_view name) const {
+HWND TWin32Window::Handle(std::string_view name) {
+  if (const auto waiting = waitingNames_.find(name); waiting != waitingNames_.end()) {
+    BuildPage(waiting->second);
+  }
   const auto found = handles_.find(name);
   return found == handles_.end() ? nullptr : found->second;
 }
@@ -632,6 +705,58 @@ std::string TWin32Window::NameOf(HWND window) const {
     }
   }
   return {};
+}
+
+void TWin32Window::BuildPage(HWND sheet) {
+  const auto waiting = waitingPages_.find(sheet);
+  if (waiting == waitingPages_.end()) {
+    return;
+  }
+  // Controls made on the page from now on are built at once.
+  std::vector<std::function<void()>> builds = std::move(waiting->second);
+  waitingPages_.erase(waiting);
+  std::erase_if(waitingNames_, [sheet](const auto& entry) { return entry.second == sheet; });
+  for (std::function<void()>& build : builds) {
+    build();
+  }
+}
+
+void TWin32Window::BuildShownPages() {
+  std::vector<HWND> shown;
+  for (const auto& [sheet, builds] : waitingPages_) {
+    if ((GetWindowLongPtrW(sheet, GWL_STYLE) & WS_VISIBLE) != 0) {
+      shown.push_back(sheet);
+    }
+  }
+  for (HWND sheet : shown) {
+    BuildPage(sheet);
+  }
+}
+
+void TWin32Window::BuildWhenShown(std::string_view name, TPeer& parent, TPeer& peer,
+                                  std::function<void()> build) {
+  TWin32Peer& container = PeerOf(parent);
+  // A page waits for its first show; what lies on a waiting control waits
+  // for the same page.
+  HWND sheet = waitingPages_.contains(container.Window) ? container.Window : container.WaitsFor;
+  if (sheet == nullptr) {
+    build();
+    return;
+  }
+  TWin32Peer& waiting = PeerOf(peer);
+  waiting.WaitsFor = sheet;
+  waiting.Owner = this;
+  waitingNames_.emplace(std::string(name), sheet);
+  waitingPages_[sheet].push_back([&waiting, build = std::move(build)] {
+    waiting.WaitsFor = nullptr;
+    build();
+    waiting.Replay();
+  });
+}
+
+void TWin32Window::DropWaitingBuilds() {
+  waitingPages_.clear();
+  waitingNames_.clear();
 }
 
 bool TWin32Window::PreTranslate(const MSG& message) {
@@ -689,11 +814,14 @@ HWND TWin32Window::Create(const TControlDef& def, TPeer& parent, const wchar_t* 
 
 namespace {
 
+void Bind(TWin32Peer& peer, HWND window) {
+  peer.Window = window;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
+}
+
 template <class TPeerW>
 std::unique_ptr<TPeerW> Bind(std::unique_ptr<TPeerW> peer, HWND window) {
-  peer->Window = window;
-  SetWindowLongPtrW(window, GWLP_USERDATA,
-                    reinterpret_cast<LONG_PTR>(static_cast<TWin32Peer*>(peer.get())));
+  Bind(*peer, window);
   return peer;
 }
 
@@ -757,6 +885,7 @@ std::unique_ptr<TTabSheetPeer> TWin32Window::MakeTabSheet(const TControlDef& def
                                owner, nullptr, instance_, nullptr);
   SetWindowPos(sheet, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   handles_.emplace(std::string(def.Name), sheet);
+  waitingPages_.emplace(sheet, std::vector<std::function<void()>>{});
   pages.AddSheet(sheet);
   auto peer = Bind(std::make_unique<TTabSheetPeerW>(tabs, def.TabOrder), sheet);
   peer->Brush = state_->BrushOf(def.Color);
@@ -764,22 +893,31 @@ std::unique_ptr<TTabSheetPeer> TWin32Window::MakeTabSheet(const TControlDef& def
 }
 
 std::unique_ptr<TLabelPeer> TWin32Window::MakeLabel(const TControlDef& def, TPeer& parent) {
-  return Bind(std::make_unique<TLabelPeerW>(),
-              Create(def, parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX));
+  auto peer = std::make_unique<TLabelPeerW>();
+  BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
+    Bind(peer, Create(def, parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX));
+  });
+  return peer;
 }
 
 std::unique_ptr<TEditPeer> TWin32Window::MakeEdit(const TControlDef& def, TPeer& parent) {
-  HWND edit = Create(def, parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
-  auto peer = Bind(std::make_unique<TEditPeerW>(*state_, def.Color), edit);
-  SetWindowSubclass(edit, TEditPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(peer.get()));
+  auto peer = std::make_unique<TEditPeerW>(*state_, def.Color);
+  BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
+    HWND edit = Create(def, parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    Bind(peer, edit);
+    SetWindowSubclass(edit, TEditPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(&peer));
+  });
   return peer;
 }
 
 std::unique_ptr<TPanelPeer> TWin32Window::MakePanel(const TControlDef& def, TPeer& parent) {
-  const bool lowered = def.BevelInner == TBevelCut::Lowered || def.BevelOuter == TBevelCut::Lowered;
-  HWND panel = Create(def, parent, kPanelClass, WS_CLIPCHILDREN, lowered ? WS_EX_STATICEDGE : 0);
-  auto peer = Bind(std::make_unique<TPanelPeerW>(), panel);
-  peer->Brush = def.Color.IsNone() ? PeerOf(parent).Brush : state_->BrushOf(def.Color);
+  auto peer = std::make_unique<TPanelPeerW>();
+  BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
+    const bool lowered =
+        def.BevelInner == TBevelCut::Lowered || def.BevelOuter == TBevelCut::Lowered;
+    Bind(peer, Create(def, parent, kPanelClass, WS_CLIPCHILDREN, lowered ? WS_EX_STATICEDGE : 0));
+    peer.Brush = def.Color.IsNone() ? PeerOf(parent).Brush : state_->BrushOf(def.Color);
+  });
   return peer;
 }
 
@@ -791,39 +929,48 @@ std::unique_ptr<TImagePeer> TWin32Window::MakeImage(const TControlDef& def, TPee
 }
 
 std::unique_ptr<TCheckBoxPeer> TWin32Window::MakeCheckBox(const TControlDef& def, TPeer& parent) {
-  HWND box = Create(def, parent, L"BUTTON", WS_TABSTOP | BS_CHECKBOX | BS_NOTIFY);
-  auto peer = Bind(std::make_unique<TCheckBoxPeerW>(*state_), box);
-  SetWindowSubclass(box, TCheckBoxPeerW::Proc, kSubclassId,
-                    reinterpret_cast<DWORD_PTR>(peer.get()));
+  auto peer = std::make_unique<TCheckBoxPeerW>(*state_);
+  BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
+    HWND box = Create(def, parent, L"BUTTON", WS_TABSTOP | BS_CHECKBOX | BS_NOTIFY);
+    Bind(peer, box);
+    SetWindowSubclass(box, TCheckBoxPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(&peer));
+  });
   return peer;
 }
 
 std::unique_ptr<TComboBoxPeer> TWin32Window::MakeComboBox(const TControlDef& def, TPeer& parent) {
-  // The window's height includes its drop-down list.
-  TControlDef withList = def;
-  withList.Height = def.Height + 120;
-  HWND box = Create(withList, parent, L"COMBOBOX",
-                    WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL);
-  for (std::u16string_view item : def.Items) {
-    const std::wstring text = WideOf(item);
-    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
-  return Bind(std::make_unique<TComboBoxPeerW>(*state_), box);
+  auto peer = std::make_unique<TComboBoxPeerW>(*state_);
+  BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
+    // The window's height includes its drop-down list.
+    TControlDef withList = def;
+    withList.Height = def.Height + 120;
+    HWND box = Create(withList, parent, L"COMBOBOX",
+                      WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL);
+    for (std::u16string_view item : def.Items) {
+      const std::wstring text = WideOf(item);
+      SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    Bind(peer, box);
+  });
+  return peer;
 }
 
 std::unique_ptr<TGroupBoxPeer> TWin32Window::MakeGroupBox(const TControlDef& def, TPeer& parent) {
-  // A group-box button would keep its children's notifications: the
-  // children sit on a panel, and the frame is drawn by a button under them.
-  TControlDef asPanel = def;
-  asPanel.Text = {};
-  HWND panel = Create(asPanel, parent, kPanelClass, WS_CLIPCHILDREN);
-  auto peer = Bind(std::make_unique<TGroupBoxPeerW>(), panel);
-  peer->Brush = PeerOf(parent).Brush;
-  const std::wstring text = WideOf(def.Text);
-  peer->Frame = CreateWindowExW(
-      0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0,
-      Scale(def.Width), Scale(def.Height), panel, nullptr, instance_, nullptr);
-  SendMessageW(peer->Frame, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  SetWindowPos(peer->Frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  auto peer = std::make_unique<TGroupBoxPeerW>();
+  BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
+    // A group-box button would keep its children's notifications: the
+    // children sit on a panel, and the frame is drawn by a button under them.
+    TControlDef asPanel = def;
+    asPanel.Text = {};
+    HWND panel = Create(asPanel, parent, kPanelClass, WS_CLIPCHILDREN);
+    Bind(peer, panel);
+    peer.Brush = PeerOf(parent).Brush;
+    const std::wstring text = WideOf(def.Text);
+    peer.Frame = CreateWindowExW(
+        0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0,
+        Scale(def.Width), Scale(def.Height), panel, nullptr, instance_, nullptr);
+    SendMessageW(peer.Frame, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SetWindowPos(peer.Frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  });
   return peer;
 }

@@ -24,13 +24,20 @@
 //   text) and CBN_EDITCHANGE.
 // - Containers (pages, panels, the group box) pass WM_COMMAND, WM_NOTIFY and
 //   WM_CTLCOLOR* on to the main window, also while disabled.
+//
+// The controls of a page are built when the page is first shown (or one of
+// them is asked for): a window of some sixty controls costs the start-up
+// far more under a slow window system than the one page it shows. Until
+// then their peers keep what the logic gives them.
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/PeerFactory.h"
 
@@ -46,8 +53,9 @@ class TWin32Window : public TPeerFactory {
   // The main window; null before MakeForm.
   HWND MainWindow() const { return main_; }
   // The control of that name (the tab control for a page control, the panel
-  // of a tab sheet); null when there is none.
-  HWND Handle(std::string_view name) const;
+  // of a tab sheet); null when there is none. A control whose page has not
+  // been shown yet is built, with the rest of its page, when asked for.
+  HWND Handle(std::string_view name);
   // The name of the control whose window that is; empty for none.
   std::string NameOf(HWND window) const;
   // The form the controls report to, once it is complete.
@@ -57,6 +65,13 @@ class TWin32Window : public TPeerFactory {
   // Takes the window's keys out of a message before it is dispatched (Tab,
   // Shift+Tab, Ctrl+Tab); true when the message was used up.
   bool PreTranslate(const MSG& message);
+
+  // Builds the controls still waiting for that page's first show.
+  void BuildPage(HWND sheet);
+  // Builds the waiting pages that are to show once the window does.
+  void BuildShownPages();
+  // Forgets the builds still waiting: their peers are going.
+  void DropWaitingBuilds();
 
   // Pixels at 96 dpi to pixels on this screen.
   int Scale(int pixels) const;
@@ -80,6 +95,10 @@ class TWin32Window : public TPeerFactory {
  private:
   HWND Create(const TControlDef& def, TPeer& parent, const wchar_t* windowClass, DWORD style,
               DWORD exStyle = 0);
+  // Runs `build` now, or at the first show of the page that `parent` lies
+  // on when that page has not been shown yet.
+  void BuildWhenShown(std::string_view name, TPeer& parent, TPeer& peer,
+                      std::function<void()> build);
 
   HINSTANCE instance_;
   int dpi_ = 96;
@@ -87,5 +106,10 @@ class TWin32Window : public TPeerFactory {
   HWND main_ = nullptr;
   TForm* form_ = nullptr;
   std::map<std::string, HWND, std::less<>> handles_;
+  // The pages not shown yet, each with the builds waiting for it in the
+  // order the controls were made (a container before what it holds), and
+  // which page each waiting control's name belongs to.
+  std::map<HWND, std::vector<std::function<void()>>> waitingPages_;
+  std::map<std::string, HWND, std::less<>> waitingNames_;
   std::unique_ptr<TState> state_;
 };
