@@ -65,7 +65,7 @@ class TWin32Peer {
   HWND WaitsFor = nullptr;
   TWin32Window* Owner = nullptr;
   // The window, built now if it still waits for its page.
-  HWND Built() {
+  HWND Built() const {
     if (WaitsFor != nullptr) {
       Owner->BuildPage(WaitsFor);
     }
@@ -455,9 +455,7 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
       SetWindowTextW(Window, L"");
     }
   }
-  std::u16string GetText() const override {
-    return WindowText(const_cast<TComboBoxPeerW*>(this)->Built());
-  }
+  std::u16string GetText() const override { return WindowText(Built()); }
   void TakeFocus() override { state_.FocusByProgram(Built()); }
   void Replay() override {
     if (index_) {
