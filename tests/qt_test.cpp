@@ -41,6 +41,7 @@
 #include "tests/FakePlatform.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/Scenarios.h"
+#include "tests/support/StoryHome.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/UserActions.h"
 #include "ui/Main.h"
@@ -149,8 +150,6 @@ bool HasBlackText(QWidget* widget) {
   return false;
 }
 
-constexpr std::string_view kSettingsFile = "data/DVK/Common/NV-Data.kqn";
-
 // The user of the scenario table on the real widgets: keys and clicks go
 // where a user's would, and what the window shows is read off the widgets.
 // The Qt-only tests below use it too.
@@ -160,13 +159,8 @@ class TQtUser : public TUserActions {
 
   void Open(std::string_view settings) override {
     Shut();
-    ResetProcessState();
-    if (!settings.empty()) {
-      temp_.Write(kSettingsFile, settings);
-    }
-    platform_.CommonFolder = (temp_ / "data").u16string();
-    platform_.Executable = (temp_ / "bin" / "kolvane").u16string();
-    shell_ = std::make_unique<TQtShell>(gArgc, gArgv, platform_);
+    home_.Prepare(settings, u"kolvane");
+    shell_ = std::make_unique<TQtShell>(gArgc, gArgv, home_.Platform());
     shell_->Initialize();
     shell_->SetTitle(u"Kolvane");
     shell_->CreateMainForm();
@@ -267,7 +261,7 @@ class TQtUser : public TUserActions {
     }
     return shown;
   }
-  std::string SettingsFile() override { return temp_.Read(kSettingsFile); }
+  std::string SettingsFile() override { return home_.SettingsFile(); }
 
   // ---- For the Qt-only tests ----
   QWidget* Window() { return shell_->Window().TopLevel(); }
@@ -279,7 +273,6 @@ class TQtUser : public TUserActions {
   QTabWidget* Pages() { return qobject_cast<QTabWidget*>(Widget("PC_Main")); }
   TFO_Main& Form() { return *shell_->Form(); }
   std::vector<TSeenBox>& Boxes() { return watcher_->Seen; }
-  const TTempFolder& Folder() const { return temp_; }
   // Keys go where the keyboard focus is, as the user's would.
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* focus = QApplication::focusWidget();
@@ -302,8 +295,7 @@ class TQtUser : public TUserActions {
     shell_.reset();
   }
 
-  TTempFolder temp_;
-  TFakePlatform platform_;
+  TStoryHome home_;
   std::unique_ptr<TQtShell> shell_;
   std::unique_ptr<TBoxWatcher> watcher_;
 };
@@ -818,6 +810,8 @@ TEST_F(QtWindowTest, LanguageBoxKeepsItsIndexBeforeAndAfterItsPageIsFirstShown) 
 // ---- Close ----
 
 // ---- The program: entry point on the Qt application object ----
+
+constexpr std::string_view kSettingsFile = "data/DVK/Common/NV-Data.kqn";
 
 class QtProgramTest : public ::testing::Test {
  protected:

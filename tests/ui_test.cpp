@@ -22,6 +22,7 @@
 #include "tests/FakePlatform.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/Scenarios.h"
+#include "tests/support/StoryHome.h"
 #include "tests/support/TempFolder.h"
 #include "ui/Main.h"
 #include "ui/Numbers.h"
@@ -157,14 +158,8 @@ class TRecordedUser : public TUserActions {
   }
 
   void Open(std::string_view settings) override {
-    ResetProcessState();
-    if (!settings.empty()) {
-      temp_.Write(kSettingsFile, settings);
-    }
-    fs::create_directories(temp_ / "bin");
-    platform_.Executable = (temp_ / "bin" / "kolvane").u16string();
-    platform_.CommonFolder = (temp_ / "common").u16string();
-    shell_ = std::make_unique<TRecordedShell>(platform_);
+    home_.Prepare(settings, u"kolvane");
+    shell_ = std::make_unique<TRecordedShell>(home_.Platform());
     shell_->Services.WhileOpen = [this](const TRecordedMessage&) {
       pagesWhileOpen_.push_back(Page());
     };
@@ -226,7 +221,7 @@ class TRecordedUser : public TUserActions {
     }
     return shown;
   }
-  std::string SettingsFile() override { return temp_.Read(kSettingsFile); }
+  std::string SettingsFile() override { return home_.SettingsFile(); }
 
  private:
   TControl& Control(std::string_view name) {
@@ -252,8 +247,7 @@ class TRecordedUser : public TUserActions {
     return colour;
   }
 
-  TTempFolder temp_;
-  TFakePlatform platform_;
+  TStoryHome home_;
   std::unique_ptr<TRecordedShell> shell_;
   std::optional<TUserDriver> user_;
   std::vector<std::string> pagesWhileOpen_;

@@ -13,18 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/FakePlatform.h"
-#include "tests/support/ProcessState.h"
 #include "tests/support/Scenarios.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/StoryHome.h"
 #include "tests/support/UserActions.h"
 #include "ui/Main.h"
 #include "ui/WindowDef.h"
 #include "ui/win32/Win32Shell.h"
 
 namespace {
-
-constexpr std::string_view kSettingsFile = "data/DVK/Common/NV-Data.kqn";
 
 std::u16string TextOf(HWND window) {
   const int length = GetWindowTextLengthW(window);
@@ -52,13 +48,8 @@ class TWin32User : public TUserActions {
 
   void Open(std::string_view settings) override {
     Shut();
-    ResetProcessState();
-    if (!settings.empty()) {
-      temp_.Write(kSettingsFile, settings);
-    }
-    platform_.CommonFolder = (temp_ / "data").u16string();
-    platform_.Executable = (temp_ / "bin" / "kolvane.exe").u16string();
-    shell_ = std::make_unique<TWin32Shell>(GetModuleHandleW(nullptr), platform_);
+    home_.Prepare(settings, u"kolvane.exe");
+    shell_ = std::make_unique<TWin32Shell>(GetModuleHandleW(nullptr), home_.Platform());
     shell_->Initialize();
     shell_->SetTitle(u"Kolvane");
     shell_->CreateMainForm();
@@ -183,7 +174,7 @@ class TWin32User : public TUserActions {
     return FindWindowExW(shell_->Window().Handle(page), nullptr, nullptr, nullptr) != nullptr;
   }
   std::vector<TShownMessage> Messages() override { return seen_; }
-  std::string SettingsFile() override { return temp_.Read(kSettingsFile); }
+  std::string SettingsFile() override { return home_.SettingsFile(); }
 
  private:
   HWND Handle(std::string_view name) {
@@ -255,8 +246,7 @@ class TWin32User : public TUserActions {
     seen_.clear();
   }
 
-  TTempFolder temp_;
-  TFakePlatform platform_;
+  TStoryHome home_;
   std::unique_ptr<TWin32Shell> shell_;
   HHOOK hook_ = nullptr;
   std::vector<TShownMessage> seen_;
