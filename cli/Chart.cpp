@@ -7,7 +7,7 @@
 
 #include "calc/FeedCalc.h"
 #include "cli/Output.h"
-#include "ui/Texts.h"
+#include "pages/Texts.h"
 
 namespace {
 

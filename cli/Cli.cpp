@@ -20,7 +20,7 @@
 #include "cli/Output.h"
 #include "cli/Pictures.h"
 #include "cli/StoredSettings.h"
-#include "ui/Numbers.h"
+#include "pages/Numbers.h"
 
 #ifndef KOLVANE_VERSION
 #define KOLVANE_VERSION "0"

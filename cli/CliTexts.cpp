@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CliTexts.h"
 
-#include "ui/Texts.h"
+#include "pages/Texts.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "ui/InputFields.h"
+#include "pages/InputFields.h"
 
 enum class TLang { English, German };
 
-// A RuntimeTexts entry (ui/Texts.h) in the language.
+// A RuntimeTexts entry (pages/Texts.h) in the language.
 std::u16string_view RuntimeText(int entry, TLang lang);
 // The caption of a window control in the language.
 std::u16string_view CaptionOf(std::string_view control, TLang lang);

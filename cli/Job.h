@@ -17,8 +17,8 @@
 #include <string_view>
 
 #include "calc/FeedParams.h"
-#include "ui/InputFields.h"
-#include "ui/PageResults.h"
+#include "pages/InputFields.h"
+#include "pages/PageResults.h"
 
 enum class TRequest : uint8_t { Rate, Timing };
 

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "calc/FeedCalc.h"
-#include "ui/Texts.h"
+#include "pages/Texts.h"
 
 namespace {
 

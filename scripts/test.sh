@@ -30,7 +30,7 @@ stage() {
 
 check_format() {
   local folders=()
-  for folder in calc settings app ui cli tests bench fuzz; do
+  for folder in calc settings app pages ui cli tests bench fuzz; do
     if [ -d "$folder" ]; then
       folders+=("$folder")
     fi

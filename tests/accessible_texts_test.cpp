@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "calc/FeedParams.h"
-#include "settings/NVData.h"
+#include "pages/LimitTexts.h"
 #include "ui/AccessibleTexts.h"
 #include "ui/WindowDef.h"
 
@@ -122,27 +121,11 @@ void PrintTo(const TLimitCase& c, std::ostream* out) {
   *out << c.Name;
 }
 
-class LimitDescriptionTest : public ::testing::TestWithParam<TLimitCase> {
- protected:
-  void SetUp() override {
-    savedParams_ = FeedParams;
-    savedLanguage_ = Language;
-  }
-  void TearDown() override {
-    FeedParams = savedParams_;
-    Language = savedLanguage_;
-  }
-
- private:
-  TFeedParams savedParams_{};
-  int32_t savedLanguage_ = 0;
-};
+class LimitDescriptionTest : public ::testing::TestWithParam<TLimitCase> {};
 
 TEST_P(LimitDescriptionTest, SaysWhichLimitTheColourMarks) {
   const TLimitCase& c = GetParam();
-  FeedParams.LimitFlags = c.LimitFlags;
-  Language = c.Language;
-  EXPECT_TRUE(LimitDescription(c.Box) == c.Expected) << c.Name;
+  EXPECT_TRUE(LimitDescription(c.Box, c.LimitFlags, c.Language) == c.Expected) << c.Name;
 }
 
 constexpr std::u16string_view kAccelEn = u"exceeds the maximum acceleration (P241)";

@@ -22,7 +22,7 @@
 #include "tests/FakePlatform.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TempFolder.h"
-#include "ui/InputFields.h"
+#include "pages/InputFields.h"
 #include "ui/Main.h"
 #include "ui/recorded/RecordedShell.h"
 

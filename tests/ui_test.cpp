@@ -25,7 +25,7 @@
 #include "tests/support/StoryHome.h"
 #include "tests/support/TempFolder.h"
 #include "ui/Main.h"
-#include "ui/Numbers.h"
+#include "pages/Numbers.h"
 #include "ui/recorded/RecordedShell.h"
 
 namespace fs = std::filesystem;

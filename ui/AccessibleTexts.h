@@ -16,6 +16,6 @@ std::string_view LabelOf(std::span<const TControlDef> controls, std::string_view
 std::string_view LabelOf(std::string_view box);
 
 // For a result or input box that the refresh has coloured for a broken drive
-// limit: which limit, in the language in force, from the values the
-// calculation left in FeedParams; empty for a box that marks no limit.
+// limit: which limit, in the language in force, from the limits the window's
+// last refresh found; empty for a box that marks no limit.
 std::u16string LimitDescription(std::string_view box);

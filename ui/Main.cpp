@@ -11,9 +11,9 @@
 #include "calc/FeedCalc.h"
 #include "calc/FeedParams.h"
 #include "settings/NVData.h"
-#include "ui/InputFields.h"
-#include "ui/Numbers.h"
-#include "ui/PageResults.h"
+#include "pages/InputFields.h"
+#include "pages/Numbers.h"
+#include "pages/PageResults.h"
 #include "ui/PeerFactory.h"
 #include "ui/WindowDef.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "ui/Controls.h"
-#include "ui/InputFields.h"
-#include "ui/Texts.h"
+#include "pages/InputFields.h"
+#include "pages/Texts.h"
 #include "ui/WindowDef.h"
 
 class TPlatform;
@@ -31,7 +31,7 @@ struct TInputBox {
 extern TFO_Main* FO_Main;
 
 // The language-dependent texts that the window chooses between at run time
-// (indices in ui/Texts.h); rewritten as a whole by ApplyLanguage.
+// (indices in pages/Texts.h); rewritten as a whole by ApplyLanguage.
 extern std::array<std::u16string, RuntimeTextCount> RuntimeTexts;
 
 // Set by the first full show; until then input acceptance does nothing.

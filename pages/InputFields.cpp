@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ui/InputFields.h"
+#include "pages/InputFields.h"
 
 #include <array>
 #include <cmath>
 
-#include "ui/Numbers.h"
-#include "ui/Texts.h"
+#include "pages/Numbers.h"
+#include "pages/Texts.h"
 
 namespace {
 

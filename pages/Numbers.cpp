@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/Numbers.h"
+#include "pages/Numbers.h"
 
 #include <charconv>
 #include <cmath>

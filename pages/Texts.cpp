@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/Texts.h"
+#include "pages/Texts.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "ui/PageResults.h"
+#include "pages/PageResults.h"
 
 #include "calc/FeedCalc.h"
-#include "ui/InputFields.h"
-#include "ui/Numbers.h"
-#include "ui/Texts.h"
+#include "pages/InputFields.h"
+#include "pages/Numbers.h"
+#include "pages/Texts.h"
 
 namespace {
 
