@@ -42,12 +42,29 @@ TDtoLReporter& Reporter() {
   return reporter;
 }
 
-void ReportOutOfArea() {
-  // A copy, so that the reporter may replace itself while it runs.
-  const TDtoLReporter report = Reporter();
-  if (report) {
-    report();
+// Shows each out-of-area report through the installed reporter.
+void ReportOutOfArea(unsigned reports) {
+  for (; reports > 0; --reports) {
+    // A copy, so that the reporter may replace itself while it runs.
+    const TDtoLReporter report = Reporter();
+    if (report) {
+      report();
+    }
   }
+}
+
+// DtoL that counts its out-of-area reports instead of showing them, so that
+// a request on any record can tell its caller how many it raised.
+int32_t CountedDtoL(double x, unsigned& reports) {
+  // Written as "not within", so that a NaN is out of area too: it has no
+  // integer to round to.
+  if (!(std::fabs(x) <= DtoLGuard)) {
+    ++reports;
+    return 0;
+  }
+  const double f = std::floor(x);
+  const auto whole = static_cast<int32_t>(f);
+  return Ext{x} - f < 0.5 ? whole : whole + 1;
 }
 
 // Infinities and NaNs of any sign become the one NoValue.
@@ -58,34 +75,32 @@ void NoValueIfNotFinite(double& result) {
 }
 
 // Rounds a time in milliseconds through DtoL and returns it in seconds.
-double WholeMs(double milliseconds) {
-  return Stored(static_cast<Ext>(DtoL(milliseconds)) / MsPerSecond);
+double WholeMs(double milliseconds, unsigned& reports) {
+  return Stored(static_cast<Ext>(CountedDtoL(milliseconds, reports)) / MsPerSecond);
 }
 
 // The mean acceleration of a ramp whose programmed (peak) acceleration is
 // accel.
-double MeanAccelOf(double accel) {
-  return FeedParams.SinSqRamps ? Stored(Ext{accel} / PiHalf) : accel;
+double MeanAccelOf(const TFeedParams& p, double accel) {
+  return p.SinSqRamps ? Stored(Ext{accel} / PiHalf) : accel;
 }
 
 // Both ramps and the constant-speed phase at SpeedLimit, rounded to whole
 // milliseconds, plus the settling time.
-double TrapezoidFeedTime(double td) {
-  const TFeedParams& p = FeedParams;
+double TrapezoidFeedTime(const TFeedParams& p, double td, unsigned& reports) {
   const double u = Stored(Ext{p.AccelTime} + td + Ext{p.FeedLength} / p.SpeedLimit -
                           (Ext{p.SpeedLimit} * p.SpeedLimit - Ext{p.StartSpeed} * p.StartSpeed) /
                               (Ext{p.SpeedLimit} * p.MeanAccel));
   if (!HasValue(u)) {
     return NoValue;
   }
-  const double feedTime = WholeMs(Stored(Ext{u} * MsPerSecond));
+  const double feedTime = WholeMs(Stored(Ext{u} * MsPerSecond), reports);
   return Stored(Ext{p.SettleTime} + feedTime);
 }
 
-void CalcFeedTime() {
-  TFeedParams& p = FeedParams;
-  p.MeanAccel = MeanAccelOf(p.Accel);
-  const double vt = TrianglePeakSpeed();
+void CalcFeedTime(TFeedParams& p, unsigned& reports) {
+  p.MeanAccel = MeanAccelOf(p, p.Accel);
+  const double vt = TrianglePeakSpeed(p);
   p.PeakSpeed = vt;
   p.IsTriangle = true;
   if (p.PeakSpeed > p.SpeedLimit) {
@@ -95,10 +110,10 @@ void CalcFeedTime() {
   const double rampSpeed = p.IsTriangle ? vt : p.SpeedLimit;
   const double t = Stored((Ext{rampSpeed} - p.StartSpeed) / p.MeanAccel);
   if (HasValue(t)) {
-    p.AccelTime = WholeMs(Stored(Ext{t} * MsPerSecond));
-    const double td = WholeMs(Stored(Ext{t} * MsPerSecond - DecelBiasMs));
-    p.FeedTime =
-        p.IsTriangle ? Stored(Ext{p.AccelTime} + td + p.SettleTime) : TrapezoidFeedTime(td);
+    p.AccelTime = WholeMs(Stored(Ext{t} * MsPerSecond), reports);
+    const double td = WholeMs(Stored(Ext{t} * MsPerSecond - DecelBiasMs), reports);
+    p.FeedTime = p.IsTriangle ? Stored(Ext{p.AccelTime} + td + p.SettleTime)
+                              : TrapezoidFeedTime(p, td, reports);
   } else {
     // No ramp time (0/0 at zero acceleration): nothing to round or report.
     p.AccelTime = NoValue;
@@ -113,8 +128,7 @@ void CalcFeedTime() {
 // One pass of the stroke-rate programming: the triangle that fills the
 // window 2h with MeanAccel, or the trapezoid at MaxSpeed when that triangle
 // would run faster.
-void ProfilePass(double h) {
-  TFeedParams& p = FeedParams;
+void ProfilePass(TFeedParams& p, double h) {
   const double e = Stored(Ext{p.MeanAccel} * h);
   if (e > p.MaxSpeed) {
     const double g = Stored(Ext{p.MaxSpeed} * h * 2 - p.FeedLength);
@@ -130,13 +144,12 @@ void ProfilePass(double h) {
 }
 
 // The drive takes two decimals below 9.999 m/s^2 and one from there on.
-double RoundedAccel(double accel) {
+double RoundedAccel(double accel, unsigned& reports) {
   const double steps = accel < FineRoundingBelow ? FineSteps : CoarseSteps;
-  return Stored(static_cast<Ext>(DtoL(Stored(Ext{accel} * steps))) / steps);
+  return Stored(static_cast<Ext>(CountedDtoL(Stored(Ext{accel} * steps), reports)) / steps);
 }
 
-void CalcStrokeRate() {
-  TFeedParams& p = FeedParams;
+void CalcStrokeRate(TFeedParams& p, unsigned& reports) {
   p.LimitFlags = 0;
   double h =
       Stored((Ext{SecondsPerMinute} / p.StrokeRate * (Ext{p.ApertureAngle} / DegreesPerStroke) -
@@ -148,7 +161,7 @@ void CalcStrokeRate() {
   }
   p.FeedTime = Stored(Ext{h} * 2 + p.SettleTime);
   p.MeanAccel = Stored(Ext{p.FeedLength} / (Ext{h} * h));
-  ProfilePass(h);
+  ProfilePass(p, h);
   const double demanded = p.SinSqRamps ? Stored(Ext{PiHalf} * p.MeanAccel) : p.MeanAccel;
   if (std::isnan(demanded)) {
     // No acceleration can be derived (an undefined window): the drive keeps
@@ -157,12 +170,16 @@ void CalcStrokeRate() {
     p.AccelTime = NoValue;
     p.PeakSpeed = NoValue;
   } else {
-    p.Accel = RoundedAccel(demanded);
+    const unsigned before = reports;
+    p.Accel = RoundedAccel(demanded, reports);
     // The second pass decides the profile for the acceleration the drive
     // will really be given.
-    p.MeanAccel = MeanAccelOf(p.Accel);
-    ProfilePass(h);
-    if (p.Accel < 0 || p.Accel > p.MaxAccel) {
+    p.MeanAccel = MeanAccelOf(p, p.Accel);
+    ProfilePass(p, h);
+    // An acceleration beyond the rounding's range is taken as 0, which is no
+    // setting the drive can be given: it breaks the limit as surely as one
+    // above P241, and must not look like it fits.
+    if (p.Accel < 0 || p.Accel > p.MaxAccel || reports != before) {
       p.LimitFlags |= LimitAccelOutside;
     }
   }
@@ -172,8 +189,7 @@ void CalcStrokeRate() {
   NoValueIfNotFinite(p.PeakSpeed);
 }
 
-void CalcCycle() {
-  TFeedParams& p = FeedParams;
+void CalcCycle(TFeedParams& p) {
   p.CycleTime = Stored(Ext{p.FeedTime} * DegreesPerStroke / p.ApertureAngle);
   NoValueIfNotFinite(p.CycleTime);
 }
@@ -184,32 +200,36 @@ bool HasValue(double result) {
   return std::isfinite(result);
 }
 
-void CalcFeed(uint8_t request) {
+unsigned CalcFeed(TFeedParams& params, uint8_t request) {
+  unsigned reports = 0;
   if (request & CALC_FEEDTIME) {
-    CalcFeedTime();
+    CalcFeedTime(params, reports);
   }
   if (request & CALC_STROKERATE) {
-    CalcStrokeRate();
+    CalcStrokeRate(params, reports);
   }
   if (request & CALC_CYCLE) {
-    CalcCycle();
+    CalcCycle(params);
   }
+  return reports;
+}
+
+void CalcFeed(uint8_t request) {
+  ReportOutOfArea(CalcFeed(FeedParams, request));
 }
 
 int32_t DtoL(double x) {
-  // Written as "not within", so that a NaN is out of area too: it has no
-  // integer to round to.
-  if (!(std::fabs(x) <= DtoLGuard)) {
-    ReportOutOfArea();
-    return 0;
-  }
-  const double f = std::floor(x);
-  const auto whole = static_cast<int32_t>(f);
-  return Ext{x} - f < 0.5 ? whole : whole + 1;
+  unsigned reports = 0;
+  const int32_t rounded = CountedDtoL(x, reports);
+  ReportOutOfArea(reports);
+  return rounded;
 }
 
 double TrianglePeakSpeed() {
-  const TFeedParams& p = FeedParams;
+  return TrianglePeakSpeed(FeedParams);
+}
+
+double TrianglePeakSpeed(const TFeedParams& p) {
   const double r = Stored(Ext{p.MeanAccel} * p.FeedLength + Ext{p.StartSpeed} * p.StartSpeed);
   return Stored(std::sqrt(Ext{r}));
 }

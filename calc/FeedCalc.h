@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Motion-profile calculation of the feed: triangle or trapezoid speed
-// profile with linear or sin^2 ramps, on the fields of FeedParams.
+// profile with linear or sin^2 ramps, on the fields of a parameter record.
 
 #include <cstdint>
 #include <functional>
 #include <limits>
 #include <string_view>
+
+struct TFeedParams;
 
 inline constexpr uint8_t CALC_FEEDTIME = 0x01;    // feed timing from Accel and SpeedLimit
 inline constexpr uint8_t CALC_STROKERATE = 0x02;  // Accel and peak speed for StrokeRate
@@ -36,7 +38,8 @@ inline constexpr uint16_t LimitWindowRaised =
 //   previous value, MeanAccel, AccelTime and PeakSpeed are NoValue, the
 //   second pass and the acceleration limit check are skipped (LimitFlags
 //   holds at most bit 1), and nothing is reported. An infinite demanded
-//   acceleration is simply out of area: DtoL reports it and Accel becomes 0.
+//   acceleration is simply out of area: DtoL reports it, Accel becomes 0
+//   and LimitAccelOutside is set.
 // - Every other result that overflows or is undefined (extreme settling
 //   times; zero StrokeRate, ApertureAngle or SpeedLimit, a negative
 //   FeedLength, huge values from an edited settings file) is NoValue.
@@ -47,9 +50,16 @@ inline constexpr uint16_t LimitWindowRaised =
 inline constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
 bool HasValue(double result);
 
-// Runs the requested parts in the order feed time, stroke rate, cycle; other
-// bits are ignored. A field that none of the requested parts writes keeps
-// its value.
+// Runs the requested parts on params in the order feed time, stroke rate,
+// cycle; other bits are ignored. A field that none of the requested parts
+// writes keeps its value. Returns how many values went beyond the range of
+// DtoL and were taken as 0; nothing is shown for them here: the caller
+// decides how the user learns of it. An acceleration of the stroke-rate
+// request that went beyond that range also sets LimitAccelOutside.
+unsigned CalcFeed(TFeedParams& params, uint8_t request);
+
+// The window's calculation: the requested parts on the process-wide
+// FeedParams, each out-of-area value shown through the installed reporter.
 void CalcFeed(uint8_t request);
 
 // Rounds halves upwards for either sign (2.5 -> 3, -2.5 -> -2). Beyond
@@ -57,7 +67,9 @@ void CalcFeed(uint8_t request);
 // installed reporter and returns 0; the calculation goes on with that 0.
 int32_t DtoL(double x);
 
-// Speed reached after accelerating with MeanAccel over half the feed length.
+// Speed reached after accelerating with MeanAccel over half the feed length,
+// of params or of FeedParams.
+double TrianglePeakSpeed(const TFeedParams& params);
 double TrianglePeakSpeed();
 
 // The application installs how the out-of-area report reaches the user: a

@@ -5,15 +5,19 @@
 // runs, whatever the order of static initialisation.
 TFeedParams FeedParams{};
 
+void SetDefaultFeedParams(TFeedParams& params) {
+  params.FeedLength = 0.01;
+  params.MaxSpeed = 1.3334;  // 80.004 m/min
+  params.SpeedLimit = params.MaxSpeed;
+  params.MaxAccel = 50.0;
+  params.SinSqRamps = true;
+  params.Accel = 10.0;
+  params.ApertureAngle = 180.0;
+  params.SettleTime = 0.01;
+  params.StrokeRate = 100.0;
+  params.StartSpeed = 0.0;
+}
+
 void SetDefaultFeedParams() {
-  FeedParams.FeedLength = 0.01;
-  FeedParams.MaxSpeed = 1.3334;  // 80.004 m/min
-  FeedParams.SpeedLimit = FeedParams.MaxSpeed;
-  FeedParams.MaxAccel = 50.0;
-  FeedParams.SinSqRamps = true;
-  FeedParams.Accel = 10.0;
-  FeedParams.ApertureAngle = 180.0;
-  FeedParams.SettleTime = 0.01;
-  FeedParams.StrokeRate = 100.0;
-  FeedParams.StartSpeed = 0.0;
+  SetDefaultFeedParams(FeedParams);
 }

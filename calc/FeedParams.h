@@ -50,6 +50,7 @@ inline constexpr double MetresPerMinutePerMetrePerSecond = 60.0;  // MaxSpeed, S
 // The process-wide instance: zero until SetDefaultFeedParams runs.
 extern TFeedParams FeedParams;
 
-// Gives the inputs and limits their start-up values; the result fields are
-// left as they are.
+// Gives the inputs and limits of params (of FeedParams) their start-up
+// values; the result fields are left as they are.
+void SetDefaultFeedParams(TFeedParams& params);
 void SetDefaultFeedParams();

@@ -542,6 +542,68 @@ TEST_F(CalcTest, RampBeyondDtoLRangeIsReportedAndTakenAsZero) {
   EXPECT_TRUE(FeedParams.IsTriangle);
 }
 
+// With the defaults as the stroke-rate page reads them back from its boxes
+// (P240 shown as 80 m/min), 3320 mm at 12 strokes/min leave the trapezoid's
+// denominator barely above zero: the acceleration goes beyond the rounding's
+// range and is taken as 0. That is no setting the drive can be given, so it
+// is flagged like one above P241.
+TEST_F(CalcTest, AnAccelerationBeyondTheRoundingsRangeBreaksTheLimit) {
+  FeedParams.FeedLength = 3.32;
+  FeedParams.StrokeRate = 12;
+  FeedParams.MaxSpeed = 80.0 / 60;
+  CalcFeed(StrokeRatePage);
+  EXPECT_EQ(reports_, 1);
+  EXPECT_EQ(FeedParams.Accel, 0.0);
+  EXPECT_NE(FeedParams.LimitFlags & LimitAccelOutside, 0);
+  EXPECT_EQ(FeedParams.LimitFlags & LimitWindowRaised, 0);
+}
+
+// The record entry computes on the record it is given, exactly as the
+// window's entry does on FeedParams, and counts instead of reporting.
+TEST_F(CalcTest, TheRecordEntryComputesTheSameAndCountsItsReports) {
+  struct Case {
+    const char* name;
+    void (*change)(TFeedParams&);
+    uint8_t request;
+    unsigned reports;
+  };
+  const Case cases[] = {
+      {"defaults, stroke rate", [](P&) {}, StrokeRatePage, 0},
+      {"defaults, feed timing", [](P&) {}, FeedTimingPage, 0},
+      {"acceleration out of area",
+       [](P& p) {
+         p.FeedLength = 3.32;
+         p.StrokeRate = 12;
+         p.MaxSpeed = 80.0 / 60;
+       },
+       StrokeRatePage, 1},
+      {"both ramps out of area",
+       [](P& p) {
+         p.Accel = 1e-20;
+         p.SinSqRamps = false;
+       },
+       FeedTimingPage, 2},
+      {"every request", [](P& p) { p.FeedLength = 0.5; },
+       CALC_FEEDTIME | CALC_STROKERATE | CALC_CYCLE, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetDefaultFeedParams();
+    c.change(FeedParams);
+    TFeedParams own = FeedParams;
+    const TFeedParams before = FeedParams;
+    reports_ = 0;
+
+    EXPECT_EQ(CalcFeed(own, c.request), c.reports);
+    EXPECT_EQ(reports_, 0) << "the record entry shows nothing itself";
+    EXPECT_TRUE(ChangedFields(before, FeedParams).empty()) << "FeedParams was written";
+
+    CalcFeed(c.request);
+    EXPECT_EQ(reports_, static_cast<int>(c.reports));
+    EXPECT_TRUE(ChangedFields(FeedParams, own).empty());
+  }
+}
+
 struct UndefinedCase {
   const char* name;
   void (*change)(TFeedParams&);  // applied to the defaults
