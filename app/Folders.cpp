@@ -54,11 +54,18 @@ std::u16string SharedDataCandidate(TPlatform& platform) {
 }  // namespace
 
 void ResolveFolders(TPlatform& platform) {
-  ProgramDir = DirectoryOf(platform.ExecutablePath());
+  ProgramDir = ProgramFolder(platform);
+  DataDir = DataFolder(platform, ProgramDir);
+}
+
+std::u16string ProgramFolder(TPlatform& platform) {
+  return DirectoryOf(platform.ExecutablePath());
+}
+
+std::u16string DataFolder(TPlatform& platform, const std::u16string& programFolder) {
   std::u16string candidate = SharedDataCandidate(platform);
   if (candidate.empty()) {
-    DataDir = ProgramDir;
-    return;
+    return programFolder;
   }
   if (!IsPathSeparator(candidate.back())) {
     candidate += PathSeparator;
@@ -69,5 +76,5 @@ void ResolveFolders(TPlatform& platform) {
   candidate += PathSeparator;
   // A named folder that cannot be made is not replaced by the all-users
   // folder: the administrator's choice failed, so the program keeps to itself.
-  DataDir = platform.CreateDirectoryPath(candidate) ? candidate : ProgramDir;
+  return platform.CreateDirectoryPath(candidate) ? candidate : programFolder;
 }

@@ -2,6 +2,8 @@
 #pragma once
 // Resolution of ProgramDir and DataDir at start-up.
 
+#include <string>
+
 #include "app/Platform.h"
 
 // The separator that ends ProgramDir and DataDir and that joins their parts.
@@ -16,3 +18,9 @@ inline constexpr char16_t PathSeparator = u'/';
 // Exception when the registry value is not a string; DataDir is then left
 // as it was.
 void ResolveFolders(TPlatform& platform);
+
+// The two folders on their own: the executable's folder, and the settings
+// folder below the shared data folder, creating it (else programFolder).
+// DataFolder throws as ResolveFolders does.
+std::u16string ProgramFolder(TPlatform& platform);
+std::u16string DataFolder(TPlatform& platform, const std::u16string& programFolder);

@@ -69,13 +69,16 @@ std::unique_ptr<TPlatform> MakeReadOnlyPlatform(std::unique_ptr<TPlatform> nativ
 }
 
 TFeedParams ReadStoredSettings(TPlatform& platform) {
-  ResolveFolders(platform);
-  SetDefaultFeedParams();
-  LoadNVData();
-  return FeedParams;
+  const std::u16string programFolder = ProgramFolder(platform);
+  const std::u16string dataFolder = DataFolder(platform, programFolder);
+  TFeedParams params = DefaultSettings();
+  int32_t language = 0;  // the window's; kolvane-calc takes --lang
+  LoadNVData(params, language, dataFolder, programFolder);
+  return params;
 }
 
 TFeedParams DefaultSettings() {
-  SetDefaultFeedParams();
-  return FeedParams;
+  TFeedParams params{};
+  SetDefaultFeedParams(params);
+  return params;
 }

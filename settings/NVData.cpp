@@ -123,54 +123,55 @@ bool WindowWouldTake(int tag, double number) {
 constexpr double kLowestStoredRate = 9.0;
 constexpr double kHighestStoredRate = 2001.0;
 
-void ApplyNumber(int tag, double number, bool fromFallback) {
+void ApplyNumber(TFeedParams& params, int tag, double number, bool fromFallback) {
   switch (tag) {
     case 20:
-      FeedParams.FeedLength = number;
+      params.FeedLength = number;
       break;
     case 21:
       if (number > kLowestStoredRate && number < kHighestStoredRate) {
-        FeedParams.StrokeRate = number;
+        params.StrokeRate = number;
       }
       break;
     case 22:
-      FeedParams.Accel = number;
+      params.Accel = number;
       break;
     case 23:
-      FeedParams.MaxSpeed = number;
-      FeedParams.SpeedLimit = number;
+      params.MaxSpeed = number;
+      params.SpeedLimit = number;
       break;
     case 24:
-      FeedParams.ApertureAngle = number;
+      params.ApertureAngle = number;
       break;
     case 25:
       // The fallback file sets the acceleration limit through {028} only.
       if (!fromFallback) {
-        FeedParams.MaxAccel = number;
+        params.MaxAccel = number;
       }
       break;
     case 27:
-      FeedParams.SettleTime = number;
+      params.SettleTime = number;
       break;
     case 28:
-      FeedParams.MaxAccel = number;
+      params.MaxAccel = number;
       break;
     case 30:
-      FeedParams.SpeedLimit = number;
+      params.SpeedLimit = number;
       break;
     default:
       break;
   }
 }
 
-void ApplyEntry(int tag, const char* text, bool fromFallback) {
+void ApplyEntry(TFeedParams& params, int32_t& language, int tag, const char* text,
+                bool fromFallback) {
   if (tag == 29) {
-    FeedParams.SinSqRamps = ReadInteger32(text) != 0;
+    params.SinSqRamps = ReadInteger32(text) != 0;
   } else if (tag == 900) {
-    Language = ReadInteger32(text);
+    language = ReadInteger32(text);
   } else if (std::optional<double> number = ReadNumber(text);
              number && WindowWouldTake(tag, *number)) {
-    ApplyNumber(tag, *number, fromFallback);
+    ApplyNumber(params, tag, *number, fromFallback);
   }
 }
 
@@ -181,8 +182,7 @@ void ApplyEntry(int tag, const char* text, bool fromFallback) {
 // the 199 characters that LoadNVData keeps of a value, so it does not come
 // back as it was; only the settling time can be typed that large, and the
 // format stays as it is.
-std::string FormatContent() {
-  const TFeedParams& p = FeedParams;
+std::string FormatContent(const TFeedParams& p, int32_t language) {
   std::string out = "Non volatile data for Kolvane (Win)\r\n\r\n";
   const auto line = [&out](const char* front, auto append, const char* back) {
     out += front;
@@ -190,7 +190,7 @@ std::string FormatContent() {
     out += back;
   };
   line(
-      "{900} lan = ", [&] { AppendInteger(out, Language); }, ";\r\n");
+      "{900} lan = ", [&] { AppendInteger(out, language); }, ";\r\n");
   line(
       "{020} weg = ", [&] { AppendFixed(out, p.FeedLength, 4, 4); }, "; [m]\r\n");
   line(
@@ -379,23 +379,32 @@ const TSaveFileOps RealSaveFileOps = {
 TSaveFileOps SaveFileOps = RealSaveFileOps;
 
 void LoadNVData() {
+  LoadNVData(FeedParams, Language, DataDir, ProgramDir);
+}
+
+void LoadNVData(TFeedParams& params, int32_t& language, const std::u16string& dataDir,
+                const std::u16string& programDir) {
   bool fromFallback = false;
-  std::optional<TTextBytes> text = ReadSettingsText(DataDir, kSettingsName);
+  std::optional<TTextBytes> text = ReadSettingsText(dataDir, kSettingsName);
   if (!text) {
     fromFallback = true;
-    text = ReadSettingsText(ProgramDir, kFallbackName);
+    text = ReadSettingsText(programDir, kFallbackName);
   }
   if (!text) {
     return;
   }
   char value[kValueCells];
   for (int tag; (tag = ReadTaggedValue(*text, value, kValueCells)) != -1;) {
-    ApplyEntry(tag, value, fromFallback);
+    ApplyEntry(params, language, tag, value, fromFallback);
   }
 }
 
 void SaveNVData() {
-  std::optional<TPath> path = FilePath(DataDir, kSettingsName);
+  SaveNVData(FeedParams, Language, DataDir);
+}
+
+void SaveNVData(const TFeedParams& params, int32_t language, const std::u16string& dataDir) {
+  std::optional<TPath> path = FilePath(dataDir, kSettingsName);
   if (!path) {
     return;
   }
@@ -406,7 +415,7 @@ void SaveNVData() {
     return;
   }
   RemoveAbandonedTemporaries(target);
-  const std::string content = FormatContent();
+  const std::string content = FormatContent(params, language);
   if (SaveBeside(target, content) == TSaved::FolderRefused) {
     SaveInPlace(target, content);
   }

@@ -26,6 +26,8 @@
 #include <cstdint>
 #include <string>
 
+struct TFeedParams;
+
 // Process-wide values shared by the settings file, the start-up and the
 // window. Both directories end with a path separator.
 extern std::u16string ProgramDir;
@@ -38,6 +40,9 @@ extern int32_t Language;  // 0 German, 1 English, anything else shows German
 // its first MiB is read: a FIFO, a device or a directory in a file's place
 // counts as missing.
 void LoadNVData();
+// The same for any record, language and folders.
+void LoadNVData(TFeedParams& params, int32_t& language, const std::u16string& dataDir,
+                const std::u16string& programDir);
 
 // Writes Language and the inputs and limits of FeedParams to "NV-Data.kqn".
 // The new content goes to a temporary file beside it, under a random name
@@ -50,3 +55,5 @@ void LoadNVData();
 // regular file, nor over a file that cannot be read (it may hold figures the
 // start could not take), nor over a file that cannot be written.
 void SaveNVData();
+// The same for any record, language and folder.
+void SaveNVData(const TFeedParams& params, int32_t language, const std::u16string& dataDir);
