@@ -116,3 +116,18 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view text) {
   }
   return out;
 }
+
+std::u16string Utf8ToUtf16Replacing(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (const std::optional<char32_t> code = DecodeAt(text, pos)) {
+      AppendUtf16(out, *code);
+    } else {
+      out += static_cast<char16_t>(kReplacement);
+      ++pos;
+    }
+  }
+  return out;
+}

@@ -13,3 +13,7 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // UTF-8 to UTF-16; nothing when the bytes are not well-formed UTF-8
 // (overlong forms, surrogates and code points above U+10FFFF included).
 std::optional<std::u16string> Utf8ToUtf16(std::string_view text);
+
+// UTF-8 to UTF-16, each byte that starts no well-formed sequence replaced by
+// U+FFFD: for texts that must be shown whatever they hold.
+std::u16string Utf8ToUtf16Replacing(std::string_view text);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/TextCodec.h"
 #include "pages/InputFields.h"
 
 enum class TLang { English, German };
@@ -57,7 +58,11 @@ struct TCliWords {
 const TCliWords& Words(TLang lang);
 
 // UTF-8 of a 16-bit text, and back; invalid sequences become U+FFFD.
-std::string Utf8(std::u16string_view text);
-std::u16string Utf16(std::string_view text);
+inline std::string Utf8(std::u16string_view text) {
+  return Utf16ToUtf8(text);
+}
+inline std::u16string Utf16(std::string_view text) {
+  return Utf8ToUtf16Replacing(text);
+}
 // The number of characters a UTF-8 text shows, for aligning columns.
 size_t DisplayWidth(std::string_view utf8);

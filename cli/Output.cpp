@@ -30,17 +30,6 @@ void AddInput(TTextTable& table, std::string_view control, TInput input, const T
 
 }  // namespace
 
-void AppendShortest(std::string& out, double value) {
-  if (!std::isfinite(value)) {
-    return;
-  }
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (error == std::errc()) {
-    out.append(buffer, end);
-  }
-}
-
 std::string ShortestNumber(double value) {
   std::string text;
   AppendShortest(text, value);

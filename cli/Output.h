@@ -12,12 +12,12 @@
 
 #include "cli/CliTexts.h"
 #include "cli/Job.h"
+#include "settings/DecimalText.h"
 
 enum class TFormat { Text, Csv, Json };
 
 // The shortest round-trip text of a double; empty when it has no value.
 std::string ShortestNumber(double value);
-void AppendShortest(std::string& out, double value);
 
 // A JSON string literal (quotes and escapes included).
 std::string JsonString(std::string_view utf8);

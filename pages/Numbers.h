@@ -21,3 +21,8 @@ std::u16string FormatFixed(double value, int precision, int width = 1);
 // so "0x10" reads as 0 and "inf" or "nan" as 0. A number too large for a
 // double reads as an infinity of its sign, one too small as 0.
 double ReadNumber(std::u16string_view text);
+
+// True when text is one decimal number and nothing else (white space around
+// it allowed; a decimal comma counts as the point). The window reads "12abc"
+// as 12; a command line or a file refuses it as a slip.
+bool IsNumberText(std::u16string_view text);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -132,6 +133,31 @@ double ReadDecimal(const char* text) {
     magnitude = AtLeastOne(digits, end) ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return negative ? -magnitude : magnitude;
+}
+
+bool IsDecimalNumber(const char* text) {
+  while (IsCSpace(*text)) {
+    ++text;
+  }
+  const char* end = DecimalNumberEnd(text);
+  if (end == text) {
+    return false;
+  }
+  while (IsCSpace(*end)) {
+    ++end;
+  }
+  return *end == '\0';
+}
+
+void AppendShortest(std::string& out, double value) {
+  if (!std::isfinite(value)) {
+    return;
+  }
+  char buffer[32];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (error == std::errc()) {
+    out.append(buffer, end);
+  }
 }
 
 int ReadInteger32(const char* text) {

@@ -23,6 +23,15 @@ void AppendInteger(std::string& out, int value);
 // infinity of its sign, one too small as 0.
 double ReadDecimal(const char* text);
 
+// True when text is one number of the grammar ReadDecimal reads and nothing
+// else, with white space around it allowed.
+bool IsDecimalNumber(const char* text);
+
+// Appends the shortest text in decimal notation that reads back to exactly
+// value (as std::to_chars without a format gives it); nothing for an
+// infinity or a NaN.
+void AppendShortest(std::string& out, double value);
+
 // The digits at the start of text by atol's rules (white space, sign,
 // digits), saturated at the 32-bit bounds; text without digits reads as 0.
 int ReadInteger32(const char* text);
