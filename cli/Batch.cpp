@@ -190,11 +190,8 @@ class TBatch {
     if (errors.empty()) {
       accepted = AcceptTyped(request, base_, typed);
       if (!accepted->Ok()) {
-        for (TInput input : PageInputs(TRequest::Rate)) {
-          Report(*accepted, input, errors);
-        }
-        for (TInput input : {TInput::Accel, TInput::SpeedLimit}) {
-          Report(*accepted, input, errors);
+        for (size_t i = 0; i < InputCount; ++i) {
+          Report(*accepted, static_cast<TInput>(i), errors);
         }
       }
     }
@@ -301,8 +298,6 @@ class TBatch {
     }
   }
 
-  // Keeps the calculation's report counted for the whole batch.
-  const TOutOfAreaWatch watch_;
   const TBase& base_;
   TLang lang_;
   std::ostream& out_;

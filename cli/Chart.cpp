@@ -2,12 +2,12 @@
 #include "cli/Chart.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 
 #include "calc/FeedCalc.h"
 #include "cli/Output.h"
 #include "pages/Texts.h"
+#include "settings/DecimalText.h"
 
 namespace {
 
@@ -15,10 +15,8 @@ namespace {
 constexpr int kTypedDecimals = 6;
 
 std::u16string DecimalText(double value) {
-  char buffer[64];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                    kTypedDecimals);
-  std::string text(buffer, error == std::errc() ? end : buffer);
+  std::string text;
+  AppendFixed(text, value, kTypedDecimals);
   while (!text.empty() && text.back() == '0') {
     text.pop_back();
   }
@@ -80,15 +78,11 @@ std::vector<std::u16string> ChartFeedLengths(double from, double to, double step
 }
 
 std::optional<int> HighestFreeRate(TFeedParams params) {
-  const TOutOfAreaWatch watch;
-  FeedParams = params;
   for (int rate = ChartHighestRate; rate >= ChartLowestRate; --rate) {
-    StoreInput(TInput::StrokeRate, rate, FeedParams);
-    const unsigned long reports = TOutOfAreaWatch::Count();
-    CalcFeed(CALC_STROKERATE);
-    // An acceleration beyond the rounding's range comes out as 0 without a
-    // flag; the drive cannot be given it, so it counts as a limit.
-    if (FeedParams.LimitFlags == 0 && TOutOfAreaWatch::Count() == reports) {
+    StoreInput(TInput::StrokeRate, rate, params);
+    // An acceleration beyond the rounding's range sets a limit flag too.
+    CalcFeed(params, CALC_STROKERATE);
+    if (params.LimitFlags == 0) {
       return rate;
     }
   }

@@ -18,11 +18,10 @@
 
 #include "calc/FeedParams.h"
 #include "pages/InputFields.h"
+#include "pages/PagePass.h"
 #include "pages/PageResults.h"
 
 enum class TRequest : uint8_t { Rate, Timing };
-
-inline constexpr size_t InputCount = 8;
 
 // What was typed, by input (indexed by TInput); nothing: not given.
 struct TTyped {
@@ -37,30 +36,17 @@ struct TTyped {
   }
 };
 
-// The inputs of a page, in the order a pass reads them (the sin^2 box of the
-// stroke-rate page sits between P241 and P242 and is not listed).
-std::span<const TInput> PageInputs(TRequest request);
-
-// True when text is one decimal number and nothing else (blanks around it
-// allowed; a decimal comma counts as the point). The window reads "12abc" as
-// 12; a command line or a file refuses it as a slip.
-bool IsNumberText(std::u16string_view text);
-
-// The record before a job, with what its boxes would read back.
+// The record before a job, with the texts its boxes would show.
 class TBase {
  public:
   explicit TBase(const TFeedParams& stored);
   const TFeedParams& Stored() const { return stored_; }
-  // The value a box filled from the stored value reads back; nothing when
-  // the window refuses it (a stored value outside its range, which only a
-  // settings file can bring in; the window then keeps the stored value).
-  const std::optional<double>& FillValue(TInput input) const {
-    return fill_[static_cast<size_t>(input)];
-  }
+  // The text of a box filled from the stored value.
+  const std::u16string& FillText(TInput input) const { return fill_[static_cast<size_t>(input)]; }
 
  private:
   TFeedParams stored_;
-  std::array<std::optional<double>, InputCount> fill_;
+  std::array<std::u16string, InputCount> fill_;
 };
 
 // Bit sets of inputs (1 << TInput).
@@ -72,29 +58,18 @@ constexpr TInputSet Bit(TInput input) {
 struct TAccepted {
   TFeedParams Params;
   TInputSet Refused = 0;     // typed values the window refuses (range hint)
-  TInputSet NotNumbers = 0;  // typed texts that are no number
-  TInputSet StoredKept = 0;  // untyped boxes whose stored value is out of range
+  TInputSet NotNumbers = 0;  // typed texts that are no number (the window reads "12abc" as 12;
+                             // a command line or a file refuses it as a slip)
+  TInputSet StoredKept = 0;  // untyped boxes whose stored value the window does not take back
 
   bool Ok() const { return Refused == 0 && NotNumbers == 0; }
 };
 
 // Takes the typed values in: inputs of the other page that were given are
-// stored first, as if typed and accepted there; then one pass over the
-// request's page, typed text or read-back box for each input, the boxes
-// filled from the record as it then stands (as a page change fills them).
+// stored first, as if typed and accepted there; then the window's own pass
+// over the request's page, each box showing the typed text or, untyped, the
+// record as it then stands (as a page change fills it).
 TAccepted AcceptTyped(TRequest request, const TBase& base, const TTyped& typed);
-
-// Counts the calculation's "Out of area (DtoL)" reports while it lives (the
-// window shows a message box for each and goes on with 0). Watches nest.
-class TOutOfAreaWatch {
- public:
-  TOutOfAreaWatch();
-  ~TOutOfAreaWatch();
-  TOutOfAreaWatch(const TOutOfAreaWatch&) = delete;
-  TOutOfAreaWatch& operator=(const TOutOfAreaWatch&) = delete;
-  // Reports so far, while any watch lives.
-  static unsigned long Count();
-};
 
 // The stroke-rate request (0x42) on params, as the stroke-rate page shows it.
 struct TRateResult {

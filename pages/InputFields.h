@@ -6,6 +6,7 @@
 // window reads every typed value through here, and so does kolvane-calc, so
 // a value typed on the command line means what it means in the window.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +24,8 @@ enum class TInput : uint8_t {
   Accel,          // m/s^2, the feed-timing page's acceleration
   SpeedLimit,     // m/min, the feed-timing page's speed
 };
+
+inline constexpr size_t InputCount = 8;
 
 struct TInputDef {
   TInput Input;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/EntryPoint.h"
+#include "app/Folders.h"
 #include "calc/FeedCalc.h"
 #include "calc/FeedParams.h"
 #include "cli/Batch.h"
@@ -335,7 +336,8 @@ TEST(CliTest, ShowsAResultWithoutValueAsNullEmptyAndDash) {
 }
 
 // When a value goes beyond the range of the drive's rounding, the window
-// shows "Out of area (DtoL)" and goes on with 0, which then breaks no limit.
+// shows "Out of area (DtoL)" and goes on with 0, an acceleration the drive
+// cannot be given, which is therefore marked as over the limit.
 // kolvane-calc prints what the window shows, says so on standard error and
 // exits with 1, as the results are no setting for the drive. In range: at
 // 3320 mm and 12 strokes/min a trapezoid at 80 m/min just covers the feed,
@@ -359,12 +361,51 @@ TEST(CliTest, ReportsARoundingBeyondTheDrivesRangeAndExitsWithOne) {
     const TRun run = RunCalc(c.Args, c.Settings);
     EXPECT_EQ(run.Code, 1) << c.Name << ": " << run.Err;
     EXPECT_EQ(json::parse(run.Out)["accel_text"], "0.00") << c.Name;
+    EXPECT_EQ(json::parse(run.Out)["accel_over_limit"], true) << c.Name;
     EXPECT_THAT(run.Err, ::testing::HasSubstr("Out of area (DtoL)")) << c.Name;
   }
   // The report is not left installed behind the run.
   const TRun after = RunCalc({"rate"}, DefaultSettings());
   EXPECT_EQ(after.Err, "");
   EXPECT_EQ(after.Code, 0);
+}
+
+// kolvane-calc computes on records of its own: the window's process-wide
+// record and its out-of-area report stay as they were, whatever it runs.
+TEST(CliTest, LeavesTheWindowsRecordAndReportAlone) {
+  TFeedParams sentinel{};
+  sentinel.FeedLength = 0.123;
+  sentinel.Accel = 4.56;
+  sentinel.LimitFlags = 0x5A;
+  sentinel.CycleTime = 7.89;
+  FeedParams = sentinel;
+  int reports = 0;
+  SetDtoLReporter([&reports] { ++reports; });
+  const std::string svg =
+      (fs::temp_directory_path() /
+       ("kolvane-cli-profile-" + std::to_string(std::random_device()()) + ".svg"))
+          .string();
+  const std::vector<std::vector<std::string>> runs = {
+      {"rate", "--feed-length", "3320", "--stroke-rate", "12"},
+      {"timing", "--accel", "1e-3"},
+      {"chart", "--from", "3319", "--to", "3321", "--step", "1"},
+      {"profile", "--feed-length", "3320", "--stroke-rate", "12", "--svg", svg},
+      {"batch", "-"}};
+  for (const std::vector<std::string>& args : runs) {
+    RunDefaults(args, "feed-length,stroke-rate,request\n3320,12,rate\n10,100,timing\n");
+    const TFeedParams& p = FeedParams;
+    EXPECT_TRUE(p.FeedLength == sentinel.FeedLength && p.Accel == sentinel.Accel &&
+                p.SpeedLimit == 0 && p.MaxSpeed == 0 && p.MaxAccel == 0 && !p.SinSqRamps &&
+                p.ApertureAngle == 0 && p.SettleTime == 0 && p.StrokeRate == 0 &&
+                p.MeanAccel == 0 && p.FeedTime == 0 && p.AccelTime == 0 && p.PeakSpeed == 0 &&
+                !p.IsTriangle && p.LimitFlags == sentinel.LimitFlags &&
+                p.CycleTime == sentinel.CycleTime)
+        << args[0] << " wrote the window's record";
+  }
+  EXPECT_EQ(reports, 0);
+  SetDtoLReporter(nullptr);
+  std::error_code ignored;
+  fs::remove(svg, ignored);
 }
 
 // ---- Option values ----
@@ -676,13 +717,12 @@ TEST(ChartTest, TypesTheFeedLengthsAsDecimalsUpToTheLastOne) {
 // flag and every higher whole rate up to 2000 sets one; without a reported
 // rate, every rate sets one. Checked for random drive settings.
 TEST(ChartTest, ReportsTheHighestRateWithoutALimitFlag) {
-  const TOutOfAreaWatch watch;
   // Limited: a flag, or an acceleration beyond the rounding's range.
-  const auto limited = [](const TFeedParams& p) {
-    const unsigned long reports = TOutOfAreaWatch::Count();
-    FeedParams = p;
-    CalcFeed(CALC_STROKERATE | CALC_CYCLE);
-    return FeedParams.LimitFlags != 0 || TOutOfAreaWatch::Count() != reports;
+  TFeedParams after{};
+  const auto limited = [&after](const TFeedParams& p) {
+    after = p;
+    const unsigned outOfArea = CalcFeed(after, CALC_STROKERATE | CALC_CYCLE);
+    return after.LimitFlags != 0 || outOfArea != 0;
   };
   std::mt19937 random(4711);
   int withoutRate = 0;
@@ -707,7 +747,7 @@ TEST(ChartTest, ReportsTheHighestRateWithoutALimitFlag) {
         EXPECT_EQ(point.Best->After.StrokeRate, best);
         p.StrokeRate = best;
         EXPECT_FALSE(limited(p));
-        EXPECT_EQ(FeedParams.Accel, point.Best->AccelMs2);
+        EXPECT_EQ(after.Accel, point.Best->AccelMs2);
       } else {
         ++withoutRate;
       }
@@ -1015,7 +1055,8 @@ TEST_F(SettingsFolder, NeverCreatesAMissingDataFolderButReadsTheFallbackAsTheWin
   EXPECT_EQ(settings.ApertureAngle, 90.0);
   EXPECT_FALSE(fs::exists(root / "common" / "DVK"));
   // The folder ends in the system's own separator, as the window keeps it.
-  EXPECT_EQ(DataDir, (root / "common" / "DVK" / "Common" / "").u16string());
+  EXPECT_EQ(DataFolder(*readOnly, ProgramFolder(*readOnly)),
+            (root / "common" / "DVK" / "Common" / "").u16string());
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "app/Folders.h"
 #include "app/TextCodec.h"
 #include "calc/FeedParams.h"
+#include "pages/Numbers.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
 #include "tests/support/ProcessState.h"
@@ -25,7 +26,6 @@
 #include "tests/support/StoryHome.h"
 #include "tests/support/TempFolder.h"
 #include "ui/Main.h"
-#include "pages/Numbers.h"
 #include "ui/recorded/RecordedShell.h"
 
 namespace fs = std::filesystem;
@@ -534,6 +534,42 @@ TEST_F(WindowTest, AStoredValueOutsideItsBoxRangeIsNotRefusedWhereNobodyTypedIt)
   EXPECT_EQ(Focus(), "ED_MaxSpeedS");
 }
 
+// A maximum speed of 0.3 m/min lies within its range but shows as "0" on
+// the stroke-rate page, which its range refuses. Putting it back shows
+// "0.3", which is taken: no endless messages to prevent, so the box gets its
+// message like any other.
+class StoredSpeedShownAsZero : public WindowTest {
+ protected:
+  void SetUp() override {
+    WriteFile(SettingsFile(), "{023} max = 0.005;\r\n");
+    Start();
+    ASSERT_EQ(Text("ED_MaxSpeedE"), u"0");
+  }
+};
+
+TEST_F(StoredSpeedShownAsZero, ARefusalElsewhereOnThePageAlsoAnswersTheSpeed) {
+  EnterInto(*Form().ED_WayE, u"5000");
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[0].Text, kHintFeedLengthDe);
+  EXPECT_EQ(Messages()[1].Text, kHintSpeedDe);
+  EXPECT_EQ(Focus(), "ED_MaxSpeedE");
+  EXPECT_EQ(Text("ED_MaxSpeedE"), u"0.3");
+  EXPECT_EQ(Text("ED_WayE"), u"10.00");
+  EXPECT_EQ(FeedParams.MaxSpeed, 0.005);
+}
+
+// A typed text is never passed over, even where it reads as the box showed.
+TEST_F(StoredSpeedShownAsZero, TypingWhatTheBoxShowsIsRefusedWithAMessage) {
+  TypeInto(*Form().ED_MaxSpeedE, u"0");
+  const size_t before = Messages().size();  // leaving the feed length ran a pass
+  User().PressEnter();
+  ASSERT_EQ(Messages().size(), before + 1);
+  EXPECT_EQ(Messages().back().Text, kHintSpeedDe);
+  EXPECT_EQ(Text("ED_MaxSpeedE"), u"0.3");
+  EXPECT_EQ(Focus(), "ED_MaxSpeedE");
+  EXPECT_EQ(FeedParams.MaxSpeed, 0.005);
+}
+
 TEST_F(WindowTest, AccelerationFormatFollowsTheStoredValue) {
   Start();
   User().SwitchPage(*Form().TS_VZ);
@@ -651,6 +687,19 @@ TEST_F(WindowTest, AnOutOfAreaRoundingShowsItsOwnMessage) {
   EXPECT_EQ(Messages()[0].Text, u"");
   EXPECT_EQ(Messages()[0].Caption, u"Out of area (DtoL)");
   EXPECT_EQ(Messages()[0].Flags, 0);
+}
+
+// 3320 mm at 12 strokes/min with the defaults: the acceleration goes beyond
+// the rounding's range and is taken as 0. The box shows the 0.00, but red:
+// the drive cannot be given it.
+TEST_F(WindowTest, AnAccelerationOutOfAreaShowsAsBeyondTheLimit) {
+  Start();
+  TypeInto(*Form().ED_WayE, u"3320");
+  EnterInto(*Form().ED_HZin, u"12");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Caption, u"Out of area (DtoL)");
+  EXPECT_EQ(Text("ED_AccelE"), u"0.00");
+  EXPECT_EQ(W("ED_AccelE").Color, TColor::Rgb(255, 68, 68));
 }
 
 // ---- Language ----

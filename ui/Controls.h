@@ -236,8 +236,14 @@ class TLabel : public TControl {
 class TEdit : public TWinControl {
  public:
   TEdit(TForm& owner, TControl* parent, std::string name, int tag, std::unique_ptr<TEditPeer> peer);
-  void SetText(const std::u16string& text) { peer_->SetText(text); }
+  void SetText(const std::u16string& text) {
+    ownText_ = text;
+    peer_->SetText(text);
+  }
   std::u16string Text() const { return peer_->GetText(); }
+  // True when the box shows the text the program last gave it, not one the
+  // user has typed since.
+  bool ShowsOwnText() const { return peer_->GetText() == ownText_; }
   void SetColor(TColor color) { peer_->SetColor(color); }
   void SelectAll() { peer_->SelectAll(); }
   TPeer& Peer() override { return *peer_; }
@@ -253,6 +259,7 @@ class TEdit : public TWinControl {
 
  private:
   std::unique_ptr<TEditPeer> peer_;
+  std::u16string ownText_;
 };
 
 class TCheckBox : public TWinControl {

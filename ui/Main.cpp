@@ -10,10 +10,11 @@
 #include "app/SwitchReader.h"
 #include "calc/FeedCalc.h"
 #include "calc/FeedParams.h"
-#include "settings/NVData.h"
 #include "pages/InputFields.h"
 #include "pages/Numbers.h"
+#include "pages/PagePass.h"
 #include "pages/PageResults.h"
+#include "settings/NVData.h"
 #include "ui/PeerFactory.h"
 #include "ui/WindowDef.h"
 
@@ -31,32 +32,15 @@ TApplicationServices& Register(TFO_Main* window, TApplicationServices& applicati
   return application;
 }
 
-// Where each input box stands in the input table; no input: the sin^2 check
-// box. The order is the window's: the checks of a pass, and the fill of a
-// show, run in exactly this order.
-constexpr TInputBox kSinSqBox{"CH_SinQramps", std::nullopt};
-constexpr TInputBox kStrokeRateInputs[] = {
-    {"ED_WayE", TInput::FeedLength},      {"ED_HZin", TInput::StrokeRate},
-    {"ED_AngleE", TInput::ApertureAngle}, {"ED_MaxSpeedE", TInput::MaxSpeed},
-    {"ED_MaxAccel", TInput::MaxAccel},    kSinSqBox,
-    {"ED_RuheZeitE", TInput::SettleTime}};
-constexpr TInputBox kFeedTimingInputs[] = {{"ED_WayS", TInput::FeedLength},
-                                           {"ED_AccelS", TInput::Accel},
-                                           {"ED_MaxSpeedS", TInput::SpeedLimit},
-                                           {"ED_AngleS", TInput::ApertureAngle},
-                                           {"ED_RuheZeitS", TInput::SettleTime}};
-constexpr TInputBox kFillOrder[] = {{"ED_WayE", TInput::FeedLength},
-                                    {"ED_WayS", TInput::FeedLength},
-                                    {"ED_AccelS", TInput::Accel},
-                                    {"ED_MaxSpeedE", TInput::MaxSpeed},
-                                    {"ED_MaxSpeedS", TInput::SpeedLimit},
-                                    {"ED_MaxAccel", TInput::MaxAccel},
-                                    kSinSqBox,
-                                    {"ED_HZin", TInput::StrokeRate},
-                                    {"ED_AngleS", TInput::ApertureAngle},
-                                    {"ED_AngleE", TInput::ApertureAngle},
-                                    {"ED_RuheZeitS", TInput::SettleTime},
-                                    {"ED_RuheZeitE", TInput::SettleTime}};
+// Where each box of the two calculation pages stands in the input table, in
+// the order a show fills them.
+constexpr TPageBox kFillOrder[] = {
+    {"ED_WayE", TInput::FeedLength},      {"ED_WayS", TInput::FeedLength},
+    {"ED_AccelS", TInput::Accel},         {"ED_MaxSpeedE", TInput::MaxSpeed},
+    {"ED_MaxSpeedS", TInput::SpeedLimit}, {"ED_MaxAccel", TInput::MaxAccel},
+    {"CH_SinQramps", std::nullopt},       {"ED_HZin", TInput::StrokeRate},
+    {"ED_AngleS", TInput::ApertureAngle}, {"ED_AngleE", TInput::ApertureAngle},
+    {"ED_RuheZeitS", TInput::SettleTime}, {"ED_RuheZeitE", TInput::SettleTime}};
 
 TColor LimitColor(bool broken) {
   return broken ? kLimitRed : clWindow;
@@ -68,6 +52,40 @@ void ReportOutOfArea() {
     FO_Main->Application().ShowMessageBox(u"", std::u16string(DtoLReportCaption), 0);
   }
 }
+
+// The text goes back before the focus does: the exit that the focus move
+// fires starts a nested pass, which then finds this box in range.
+void RestoreBox(TEdit& box, const std::u16string& text) {
+  box.SetText(text);
+  box.SelectAll();
+  box.SetFocus();
+}
+
+// The boxes of the page on the screen, as an acceptance pass reads them.
+class TWindowBoxes : public TPageBoxes {
+ public:
+  explicit TWindowBoxes(TFO_Main& form) : form_(form) {}
+
+  std::u16string Text(const TPageBox& box) override { return Edit(box).Text(); }
+  bool ShowsOwnText(const TPageBox& box) override { return Edit(box).ShowsOwnText(); }
+  bool SinSqChecked() override { return form_.CH_SinQramps->Checked(); }
+
+  // The settling time has no hint and goes back silently: only a number too
+  // large for a double is refused there, which would reach the settings
+  // file as "inf".
+  void Refused(const TPageBox& box) override {
+    if (const int hint = InputDef(*box.Input).Hint; hint >= 0) {
+      form_.Application().ShowMessageBox(RuntimeTexts[static_cast<size_t>(hint)],
+                                         std::u16string(MessageCaption), 0);
+    }
+    RestoreBox(Edit(box), RestoreText(*box.Input, FeedParams));
+  }
+
+ private:
+  TEdit& Edit(const TPageBox& box) { return form_.Control<TEdit>(box.Box); }
+
+  TFO_Main& form_;
+};
 
 }  // namespace
 
@@ -284,7 +302,7 @@ void TFO_Main::PC_MainChange(TControl* Sender) {
 }
 
 void TFO_Main::FillInputBoxes() {
-  for (const TInputBox& entry : kFillOrder) {
+  for (const TPageBox& entry : kFillOrder) {
     if (entry.Input) {
       Control<TEdit>(entry.Box).SetText(FillText(*entry.Input, FeedParams));
     } else {
@@ -354,66 +372,11 @@ void TFO_Main::AcceptInputs() {
   if (!FirstShowDone) {
     return;
   }
+  TWindowBoxes boxes(*this);
   if (PC_Main->ActivePage() == TS_HzP) {
-    AcceptStrokeRatePage();
+    AcceptPage(TPage::StrokeRate, boxes, FeedParams);
   } else if (PC_Main->ActivePage() == TS_VZ) {
-    AcceptFeedTimingPage();
+    AcceptPage(TPage::FeedTiming, boxes, FeedParams);
   }
   ShowResults();
-}
-
-void TFO_Main::AcceptStrokeRatePage() {
-  AcceptBoxes(kStrokeRateInputs);
-}
-
-void TFO_Main::AcceptFeedTimingPage() {
-  AcceptBoxes(kFeedTimingInputs);
-}
-
-void TFO_Main::AcceptBoxes(std::span<const TInputBox> boxes) {
-  for (const TInputBox& entry : boxes) {
-    if (entry.Input) {
-      AcceptBox(Control<TEdit>(entry.Box), *entry.Input);
-    } else {
-      FeedParams.SinSqRamps = Control<TCheckBox>(entry.Box).Checked();
-    }
-  }
-}
-
-// A refused value is answered with its range hint, if it has one; the
-// settling time has none and goes back silently, since only a number too
-// large for a double is refused there, which would reach the settings file
-// as "inf".
-void TFO_Main::AcceptBox(TEdit& box, TInput input) {
-  const std::u16string text = box.Text();
-  if (std::optional<double> value = ReadTypedInput(input, text)) {
-    StoreInput(input, *value, FeedParams);
-    return;
-  }
-  if (ShowsStoredValue(text, input)) {
-    return;
-  }
-  if (const int hint = InputDef(input).Hint; hint >= 0) {
-    Application().ShowMessageBox(RuntimeTexts[static_cast<size_t>(hint)],
-                                 std::u16string(MessageCaption), 0);
-  }
-  RestoreBox(box, RestoreText(input, FeedParams));
-}
-
-// A box can show a stored value that its own range refuses: an acceleration
-// the stroke-rate page computed (0.00, or the marker of an impossible
-// profile), or a maximum acceleration below 0.5 m/s^2 that the fill shows as
-// "0". Nobody typed that text, and refusing it would answer every pass, and
-// every nested one, with a message the user cannot make go away; so it
-// leaves the stored value as it is.
-bool TFO_Main::ShowsStoredValue(const std::u16string& text, TInput input) const {
-  return text == FillText(input, FeedParams) || text == RestoreText(input, FeedParams);
-}
-
-// The text goes back before the focus does: the exit that the focus move
-// fires starts a nested pass, which then finds this box in range.
-void TFO_Main::RestoreBox(TEdit& box, const std::u16string& text) {
-  box.SetText(text);
-  box.SelectAll();
-  box.SetFocus();
 }

@@ -9,21 +9,14 @@
 #include <span>
 #include <string>
 
-#include "ui/Controls.h"
 #include "pages/InputFields.h"
 #include "pages/Texts.h"
+#include "ui/Controls.h"
 #include "ui/WindowDef.h"
 
 class TPlatform;
 class TPeerFactory;
 class TFO_Main;
-
-// An input box of a calculation page and the input it edits; no input: the
-// sin^2 check box, which the page reads as it stands.
-struct TInputBox {
-  std::string_view Box;
-  std::optional<TInput> Input;
-};
 
 // The main window while it exists: set as its construction starts, so code
 // inside the constructor reaches the window under construction, and null
@@ -137,10 +130,4 @@ class TFO_Main : public TForm {
   void FillInputBoxes();
   void RefreshStrokeRatePage();
   void RefreshFeedTimingPage();
-  void AcceptStrokeRatePage();
-  void AcceptFeedTimingPage();
-  void AcceptBoxes(std::span<const TInputBox> boxes);
-  void AcceptBox(TEdit& box, TInput input);
-  bool ShowsStoredValue(const std::u16string& text, TInput input) const;
-  void RestoreBox(TEdit& box, const std::u16string& text);
 };
