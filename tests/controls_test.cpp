@@ -77,7 +77,7 @@ class ControlsTest : public ::testing::Test {
   }
 
   TRecordedApplication app;
-  TRecordedWindow window;
+  TRecordedToolkit window;
   TForm form;
   std::vector<std::string> log;
 };
@@ -294,7 +294,7 @@ TEST_F(ControlsTest, TabOrderStepsThroughTheActivePageAndWraps) {
 TEST_F(ControlsTest, TabOrderIsEmptyWithoutAnActivePageOrAPageControl) {
   constexpr TControlDef noPages[] = {
       {.Name = "A", .Kind = TControlKind::Edit, .Parent = "FM", .TabOrder = 0}};
-  TRecordedWindow bare;
+  TRecordedToolkit bare;
   TForm plain(app, bare, kForm, noPages);
   EXPECT_EQ(plain.PageControl(), nullptr);
   EXPECT_EQ(plain.NextInTabOrder(nullptr, false), nullptr);

@@ -7,9 +7,9 @@
 #include "ui/AccessibleTexts.h"
 #include "ui/WindowDef.h"
 #include "ui/qt/QtLook.h"
-#include "ui/qt/QtWindow.h"
+#include "ui/qt/QtToolkit.h"
 
-void DescribeForAssistiveTechnology(TQtWindow& window) {
+void DescribeForAssistiveTechnology(TQtToolkit& window) {
   for (const TControlDef& def : MainWindowControls()) {
     if (def.Kind == TControlKind::Edit) {
       auto* label = qobject_cast<QLabel*>(window.Widget(LabelOf(def.Name)));

@@ -12,12 +12,12 @@
 
 #include "ui/Controls.h"
 
-class TQtWindow;
+class TQtToolkit;
 
 // Makes each edit box's label its buddy, from which Qt takes the box's
 // accessible name (and the labelled-by relation), and names the logos. Run
 // once the main window's widgets exist.
-void DescribeForAssistiveTechnology(TQtWindow& window);
+void DescribeForAssistiveTechnology(TQtToolkit& window);
 
 // After a label's text changed: the box it names has a new name, which a
 // screen reader that keeps names must hear of.

@@ -13,7 +13,7 @@
 #include "app/Platform.h"
 #include "ui/Controls.h"
 #include "ui/Main.h"
-#include "ui/qt/QtWindow.h"
+#include "ui/qt/QtToolkit.h"
 
 class TQtShell : public TApplicationShell, public TApplicationServices {
  public:
@@ -42,7 +42,7 @@ class TQtShell : public TApplicationShell, public TApplicationServices {
   void ShowMainForm();
 
   TFO_Main* Form() const { return form_.get(); }
-  TQtWindow& Window() { return window_; }
+  TQtToolkit& Window() { return window_; }
   const std::u16string& Title() const { return title_; }
 
   // Runs once the main window has been shown by Run, before the message loop.
@@ -59,6 +59,6 @@ class TQtShell : public TApplicationShell, public TApplicationServices {
   TPlatform& platform_;
   std::u16string title_;
   std::unique_ptr<QApplication> application_;
-  TQtWindow window_;
+  TQtToolkit window_;
   std::unique_ptr<TFO_Main> form_;  // goes before the QApplication
 };

@@ -19,7 +19,7 @@ class TRecordedShell : public TApplicationShell {
   explicit TRecordedShell(TPlatform& platform) : platform_(platform) {}
   ~TRecordedShell() override;
 
-  TRecordedWindow Window;
+  TRecordedToolkit Window;
   TRecordedApplication Services;  // message boxes and exception displays
   std::unique_ptr<TFO_Main> Form;
 

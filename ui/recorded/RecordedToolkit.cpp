@@ -9,7 +9,7 @@ namespace {
 // Every recorded peer knows its record and, to take the focus, its window.
 class TRecordedBase {
  public:
-  TRecordedBase(TRecordedWindow& window, TRecordedState& state) : window_(window), state_(state) {}
+  TRecordedBase(TRecordedToolkit& window, TRecordedState& state) : window_(window), state_(state) {}
 
  protected:
   void Write(const std::u16string& text) {
@@ -17,7 +17,7 @@ class TRecordedBase {
     state_.TextLog.push_back(text);
   }
 
-  TRecordedWindow& window_;
+  TRecordedToolkit& window_;
   TRecordedState& state_;
 };
 
@@ -87,7 +87,7 @@ class TImageRecord : public TImagePeer, TRecordedBase {
 
 // Creates a recorded peer and lets the window know it by name.
 template <class TRecord>
-std::unique_ptr<TRecord> Make(TRecordedWindow& window, TRecordedState& state,
+std::unique_ptr<TRecord> Make(TRecordedToolkit& window, TRecordedState& state,
                               std::map<const TPeer*, std::string>& names) {
   auto peer = std::make_unique<TRecord>(window, state);
   names[peer.get()] = state.Name;
@@ -96,9 +96,9 @@ std::unique_ptr<TRecord> Make(TRecordedWindow& window, TRecordedState& state,
 
 }  // namespace
 
-// ---- TRecordedWindow ----
+// ---- TRecordedToolkit ----
 
-const TRecordedState& TRecordedWindow::operator[](std::string_view name) const {
+const TRecordedState& TRecordedToolkit::operator[](std::string_view name) const {
   auto found = states_.find(name);
   if (found == states_.end()) {
     throw std::out_of_range("no recorded widget " + std::string(name));
@@ -106,16 +106,16 @@ const TRecordedState& TRecordedWindow::operator[](std::string_view name) const {
   return *found->second;
 }
 
-TRecordedState& TRecordedWindow::State(std::string_view name) {
+TRecordedState& TRecordedToolkit::State(std::string_view name) {
   return const_cast<TRecordedState&>(std::as_const(*this)[name]);
 }
 
-void TRecordedWindow::Focus(const std::string& name) {
+void TRecordedToolkit::Focus(const std::string& name) {
   Focused = name;
   FocusLog.push_back(name);
 }
 
-TRecordedState& TRecordedWindow::Add(const TControlDef& def) {
+TRecordedState& TRecordedToolkit::Add(const TControlDef& def) {
   auto state = std::make_unique<TRecordedState>();
   state->Name = std::string(def.Name);
   state->Kind = def.Kind;
@@ -137,57 +137,57 @@ TRecordedState& TRecordedWindow::Add(const TControlDef& def) {
   return result;
 }
 
-std::string TRecordedWindow::NameOf(const TPeer& peer) const {
+std::string TRecordedToolkit::NameOf(const TPeer& peer) const {
   return names_.at(&peer);
 }
 
-std::unique_ptr<TFormPeer> TRecordedWindow::MakeForm(const TFormDef& def) {
+std::unique_ptr<TFormPeer> TRecordedToolkit::MakeForm(const TFormDef& def) {
   auto peer = std::make_unique<TFormRecord>();
   names_[peer.get()] = std::string(def.Name);
   return peer;
 }
 
-std::unique_ptr<TPageControlPeer> TRecordedWindow::MakePageControl(const TControlDef& def,
-                                                                   TPeer& /*parent*/) {
+std::unique_ptr<TPageControlPeer> TRecordedToolkit::MakePageControl(const TControlDef& def,
+                                                                    TPeer& /*parent*/) {
   return Make<TPageControlRecord>(*this, Add(def), names_);
 }
 
-std::unique_ptr<TTabSheetPeer> TRecordedWindow::MakeTabSheet(const TControlDef& def,
-                                                             TPeer& /*parent*/) {
+std::unique_ptr<TTabSheetPeer> TRecordedToolkit::MakeTabSheet(const TControlDef& def,
+                                                              TPeer& /*parent*/) {
   return Make<TTabSheetRecord>(*this, Add(def), names_);
 }
 
-std::unique_ptr<TLabelPeer> TRecordedWindow::MakeLabel(const TControlDef& def, TPeer& /*parent*/) {
+std::unique_ptr<TLabelPeer> TRecordedToolkit::MakeLabel(const TControlDef& def, TPeer& /*parent*/) {
   return Make<TLabelRecord>(*this, Add(def), names_);
 }
 
-std::unique_ptr<TEditPeer> TRecordedWindow::MakeEdit(const TControlDef& def, TPeer& /*parent*/) {
+std::unique_ptr<TEditPeer> TRecordedToolkit::MakeEdit(const TControlDef& def, TPeer& /*parent*/) {
   return Make<TEditRecord>(*this, Add(def), names_);
 }
 
-std::unique_ptr<TPanelPeer> TRecordedWindow::MakePanel(const TControlDef& def, TPeer& /*parent*/) {
+std::unique_ptr<TPanelPeer> TRecordedToolkit::MakePanel(const TControlDef& def, TPeer& /*parent*/) {
   Add(def);
   auto peer = std::make_unique<TPanelRecord>();
   names_[peer.get()] = std::string(def.Name);
   return peer;
 }
 
-std::unique_ptr<TImagePeer> TRecordedWindow::MakeImage(const TControlDef& def, TPeer& /*parent*/) {
+std::unique_ptr<TImagePeer> TRecordedToolkit::MakeImage(const TControlDef& def, TPeer& /*parent*/) {
   return Make<TImageRecord>(*this, Add(def), names_);
 }
 
-std::unique_ptr<TCheckBoxPeer> TRecordedWindow::MakeCheckBox(const TControlDef& def,
-                                                             TPeer& /*parent*/) {
+std::unique_ptr<TCheckBoxPeer> TRecordedToolkit::MakeCheckBox(const TControlDef& def,
+                                                              TPeer& /*parent*/) {
   return Make<TCheckBoxRecord>(*this, Add(def), names_);
 }
 
-std::unique_ptr<TComboBoxPeer> TRecordedWindow::MakeComboBox(const TControlDef& def,
-                                                             TPeer& /*parent*/) {
+std::unique_ptr<TComboBoxPeer> TRecordedToolkit::MakeComboBox(const TControlDef& def,
+                                                              TPeer& /*parent*/) {
   return Make<TComboBoxRecord>(*this, Add(def), names_);
 }
 
-std::unique_ptr<TGroupBoxPeer> TRecordedWindow::MakeGroupBox(const TControlDef& def,
-                                                             TPeer& /*parent*/) {
+std::unique_ptr<TGroupBoxPeer> TRecordedToolkit::MakeGroupBox(const TControlDef& def,
+                                                              TPeer& /*parent*/) {
   Add(def);
   auto peer = std::make_unique<TGroupBoxRecord>();
   names_[peer.get()] = std::string(def.Name);

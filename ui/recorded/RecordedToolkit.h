@@ -32,7 +32,7 @@ struct TRecordedState {
   bool AllSelected = false;  // the whole text is selected
 };
 
-class TRecordedWindow : public TPeerFactory {
+class TRecordedToolkit : public TPeerFactory {
  public:
   // The state of the widget of that name; throws std::out_of_range if none.
   const TRecordedState& operator[](std::string_view name) const;
@@ -92,7 +92,7 @@ class TRecordedApplication : public TApplicationServices {
 // calls, keeping the recorded widgets as a toolkit would keep them.
 class TUserDriver {
  public:
-  TUserDriver(TForm& form, TRecordedWindow& window) : form_(form), window_(window) {}
+  TUserDriver(TForm& form, TRecordedToolkit& window) : form_(form), window_(window) {}
 
   void Show();
   // A mouse click into the control; false (and nothing happens) when the
@@ -131,6 +131,6 @@ class TUserDriver {
   void TypeCharacter(TEdit& box, char16_t character);
 
   TForm& form_;
-  TRecordedWindow& window_;
+  TRecordedToolkit& window_;
   bool closed_ = false;
 };

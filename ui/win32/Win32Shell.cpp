@@ -12,7 +12,7 @@ const wchar_t* Wide(const std::u16string& text) {
 }
 
 // The main window, for the shell's folder lookup during construction.
-TWin32Window* CurrentWindow = nullptr;
+TWin32Toolkit* CurrentWindow = nullptr;
 
 HWND MainWindowHandle() {
   return CurrentWindow != nullptr ? CurrentWindow->MainWindow() : nullptr;
@@ -31,7 +31,7 @@ TWin32Shell::~TWin32Shell() {
 void TWin32Shell::Initialize() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  window_ = std::make_unique<TWin32Window>(instance_);
+  window_ = std::make_unique<TWin32Toolkit>(instance_);
   CurrentWindow = window_.get();
   SetShellOwnerWindow(MainWindowHandle);
 }

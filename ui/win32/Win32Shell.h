@@ -14,7 +14,7 @@
 #include "app/Platform.h"
 #include "ui/Controls.h"
 #include "ui/Main.h"
-#include "ui/win32/Win32Window.h"
+#include "ui/win32/Win32Toolkit.h"
 
 class TWin32Shell : public TApplicationShell, public TApplicationServices {
  public:
@@ -37,7 +37,7 @@ class TWin32Shell : public TApplicationShell, public TApplicationServices {
 
   // Shows the main window and runs its first show (Run does this first).
   void ShowMainForm();
-  TWin32Window& Window() { return *window_; }
+  TWin32Toolkit& Window() { return *window_; }
   TFO_Main* Form() const { return form_.get(); }
 
   // Runs once the main window's first show has run, before the message loop.
@@ -47,6 +47,6 @@ class TWin32Shell : public TApplicationShell, public TApplicationServices {
   HINSTANCE instance_;
   TPlatform& platform_;
   std::u16string title_;
-  std::unique_ptr<TWin32Window> window_;
+  std::unique_ptr<TWin32Toolkit> window_;
   std::unique_ptr<TFO_Main> form_;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/qt/QtWindow.h"
+#include "ui/qt/QtToolkit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -129,7 +129,7 @@ class TBound {
 
 class TFormWidget : public QWidget, public TBound<TForm> {
  public:
-  explicit TFormWidget(const TQtWindow& window) : window_(window) {}
+  explicit TFormWidget(const TQtToolkit& window) : window_(window) {}
 
  protected:
   void showEvent(QShowEvent* event) override {
@@ -188,7 +188,7 @@ class TFormWidget : public QWidget, public TBound<TForm> {
     return nullptr;
   }
 
-  const TQtWindow& window_;
+  const TQtToolkit& window_;
   bool shown_ = false;
 };
 
@@ -668,25 +668,25 @@ QPixmap LogoPicture(const QString& name, bool transparent) {
 
 }  // namespace
 
-TQtWindow::TQtWindow() : lazy_(std::make_unique<TLazyWidgets>()) {}
+TQtToolkit::TQtToolkit() : lazy_(std::make_unique<TLazyWidgets>()) {}
 
-TQtWindow::~TQtWindow() = default;
+TQtToolkit::~TQtToolkit() = default;
 
-QWidget* TQtWindow::TopLevel() const {
+QWidget* TQtToolkit::TopLevel() const {
   return topLevel_;
 }
 
-QWidget* TQtWindow::Widget(std::string_view name) const {
+QWidget* TQtToolkit::Widget(std::string_view name) const {
   lazy_->BuildFor(name);
   auto found = widgets_.find(name);
   return found == widgets_.end() ? nullptr : found->second.data();
 }
 
-void TQtWindow::Register(std::string_view name, QWidget* widget) {
+void TQtToolkit::Register(std::string_view name, QWidget* widget) {
   widgets_[std::string(name)] = widget;
 }
 
-std::unique_ptr<TFormPeer> TQtWindow::MakeForm(const TFormDef& def) {
+std::unique_ptr<TFormPeer> TQtToolkit::MakeForm(const TFormDef& def) {
   auto* widget = new TFormWidget(*this);
   widget->setObjectName(ToQString(def.Name));
   widget->setWindowTitle(ToQString(def.Caption));
@@ -709,15 +709,15 @@ std::unique_ptr<TFormPeer> TQtWindow::MakeForm(const TFormDef& def) {
   return std::make_unique<TFormPeerQt>(widget);
 }
 
-std::unique_ptr<TPageControlPeer> TQtWindow::MakePageControl(const TControlDef& def,
-                                                             TPeer& parent) {
+std::unique_ptr<TPageControlPeer> TQtToolkit::MakePageControl(const TControlDef& def,
+                                                              TPeer& parent) {
   auto* widget = new TPageControlWidget(ContainerOf(parent));
   Place(*widget, def);
   Register(def.Name, widget);
   return std::make_unique<TPageControlPeerQt>(widget);
 }
 
-std::unique_ptr<TTabSheetPeer> TQtWindow::MakeTabSheet(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TTabSheetPeer> TQtToolkit::MakeTabSheet(const TControlDef& def, TPeer& parent) {
   auto* pages = dynamic_cast<TPageControlPeerQt*>(&parent);
   if (pages == nullptr) {
     throw std::logic_error("a tab sheet outside a page control");
@@ -735,7 +735,7 @@ std::unique_ptr<TTabSheetPeer> TQtWindow::MakeTabSheet(const TControlDef& def, T
   return std::make_unique<TTabSheetPeerQt>(pages->Tabs(), page);
 }
 
-std::unique_ptr<TLabelPeer> TQtWindow::MakeLabel(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TLabelPeer> TQtToolkit::MakeLabel(const TControlDef& def, TPeer& parent) {
   auto* widget = new QLabel(ContainerOf(parent));
   Place(*widget, def);
   widget->setTextFormat(Qt::PlainText);
@@ -748,7 +748,7 @@ std::unique_ptr<TLabelPeer> TQtWindow::MakeLabel(const TControlDef& def, TPeer& 
   return peer;
 }
 
-std::unique_ptr<TEditPeer> TQtWindow::MakeEdit(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TEditPeer> TQtToolkit::MakeEdit(const TControlDef& def, TPeer& parent) {
   auto* widget = new TEditWidget(ContainerOf(parent));
   Place(*widget, def);
   auto peer = std::make_unique<TEditPeerQt>(widget);
@@ -758,7 +758,7 @@ std::unique_ptr<TEditPeer> TQtWindow::MakeEdit(const TControlDef& def, TPeer& pa
   return peer;
 }
 
-std::unique_ptr<TPanelPeer> TQtWindow::MakePanel(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TPanelPeer> TQtToolkit::MakePanel(const TControlDef& def, TPeer& parent) {
   auto* widget = new QFrame(ContainerOf(parent));
   Place(*widget, def);
   widget->setAutoFillBackground(true);
@@ -775,7 +775,7 @@ std::unique_ptr<TPanelPeer> TQtWindow::MakePanel(const TControlDef& def, TPeer& 
   return std::make_unique<TPanelPeerQt>(widget);
 }
 
-std::unique_ptr<TImagePeer> TQtWindow::MakeImage(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TImagePeer> TQtToolkit::MakeImage(const TControlDef& def, TPeer& parent) {
   auto* widget = new QLabel(ContainerOf(parent));
   Place(*widget, def);
   widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -790,7 +790,7 @@ std::unique_ptr<TImagePeer> TQtWindow::MakeImage(const TControlDef& def, TPeer& 
   return std::make_unique<TImagePeerQt>(widget, def.Visible);
 }
 
-std::unique_ptr<TCheckBoxPeer> TQtWindow::MakeCheckBox(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TCheckBoxPeer> TQtToolkit::MakeCheckBox(const TControlDef& def, TPeer& parent) {
   auto* widget = new TCheckBoxWidget(ContainerOf(parent));
   Place(*widget, def);
   widget->setText(ToQString(def.Text));
@@ -798,7 +798,7 @@ std::unique_ptr<TCheckBoxPeer> TQtWindow::MakeCheckBox(const TControlDef& def, T
   return std::make_unique<TCheckBoxPeerQt>(widget);
 }
 
-std::unique_ptr<TComboBoxPeer> TQtWindow::MakeComboBox(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TComboBoxPeer> TQtToolkit::MakeComboBox(const TControlDef& def, TPeer& parent) {
   auto state = std::make_shared<TComboBoxState>();
   for (std::u16string_view item : def.Items) {
     state->Items.append(ToQString(item));
@@ -822,7 +822,7 @@ std::unique_ptr<TComboBoxPeer> TQtWindow::MakeComboBox(const TControlDef& def, T
   return peer;
 }
 
-std::unique_ptr<TGroupBoxPeer> TQtWindow::MakeGroupBox(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TGroupBoxPeer> TQtToolkit::MakeGroupBox(const TControlDef& def, TPeer& parent) {
   QWidget* container = ContainerOf(parent);
   auto box = std::make_shared<TPendingWidget<QGroupBox>>();
   auto build = [this, box, container = QPointer<QWidget>(container), place = PlacementOf(def),

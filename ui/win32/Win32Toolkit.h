@@ -43,12 +43,12 @@
 
 class TForm;
 
-class TWin32Window : public TPeerFactory {
+class TWin32Toolkit : public TPeerFactory {
  public:
-  explicit TWin32Window(HINSTANCE instance);
-  ~TWin32Window() override;
-  TWin32Window(const TWin32Window&) = delete;
-  TWin32Window& operator=(const TWin32Window&) = delete;
+  explicit TWin32Toolkit(HINSTANCE instance);
+  ~TWin32Toolkit() override;
+  TWin32Toolkit(const TWin32Toolkit&) = delete;
+  TWin32Toolkit& operator=(const TWin32Toolkit&) = delete;
 
   // The main window; null before MakeForm.
   HWND MainWindow() const { return main_; }

@@ -33,10 +33,10 @@
 
 class TLazyWidgets;
 
-class TQtWindow : public TPeerFactory {
+class TQtToolkit : public TPeerFactory {
  public:
-  TQtWindow();
-  ~TQtWindow() override;
+  TQtToolkit();
+  ~TQtToolkit() override;
 
   // The top-level window; null before MakeForm and after the form's peer
   // has gone.

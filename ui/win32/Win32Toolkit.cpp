@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/win32/Win32Window.h"
+#include "ui/win32/Win32Toolkit.h"
 
 #include <commctrl.h>
 
@@ -63,7 +63,7 @@ class TWin32Peer {
   HBRUSH Brush = nullptr;
   // The page whose first show builds this control's window; null once built.
   HWND WaitsFor = nullptr;
-  TWin32Window* Owner = nullptr;
+  TWin32Toolkit* Owner = nullptr;
   // The window, built now if it still waits for its page.
   HWND Built() const {
     if (WaitsFor != nullptr) {
@@ -79,8 +79,8 @@ class TWin32Peer {
   virtual HBRUSH OnColor(HDC /*dc*/) { return nullptr; }
 };
 
-struct TWin32Window::TState {
-  TWin32Window* Owner = nullptr;
+struct TWin32Toolkit::TState {
+  TWin32Toolkit* Owner = nullptr;
   // Above zero while the adapter itself moves the focus: the focus
   // notifications that follow are not the user's.
   int ProgramFocus = 0;
@@ -108,8 +108,8 @@ TWin32Peer& PeerOf(TPeer& peer) {
   return dynamic_cast<TWin32Peer&>(peer);
 }
 
-TWin32Window::TState* StateOf(HWND main) {
-  return reinterpret_cast<TWin32Window::TState*>(GetWindowLongPtrW(main, GWLP_USERDATA));
+TWin32Toolkit::TState* StateOf(HWND main) {
+  return reinterpret_cast<TWin32Toolkit::TState*>(GetWindowLongPtrW(main, GWLP_USERDATA));
 }
 
 // A control's background for WM_CTLCOLOR*: its own, else its container's.
@@ -154,7 +154,7 @@ LRESULT HandleChildNotification(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  TWin32Window::TState* state = StateOf(window);
+  TWin32Toolkit::TState* state = StateOf(window);
   if (state == nullptr) {
     if (message == WM_NCCREATE) {
       const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -247,7 +247,7 @@ void RegisterClasses(HINSTANCE instance) {
 
 class TFormPeerW : public TFormPeer, public TWin32Peer {
  public:
-  explicit TFormPeerW(TWin32Window& owner) : owner_(owner) {}
+  explicit TFormPeerW(TWin32Toolkit& owner) : owner_(owner) {}
   ~TFormPeerW() override {
     owner_.DropWaitingBuilds();
     if (IsWindow(Window)) {
@@ -257,7 +257,7 @@ class TFormPeerW : public TFormPeer, public TWin32Peer {
   void Attach(TControl& control) override { owner_.SetForm(dynamic_cast<TForm*>(&control)); }
 
  private:
-  TWin32Window& owner_;
+  TWin32Toolkit& owner_;
 };
 
 class TPanelPeerW : public TPanelPeer, public TWin32Peer {};
@@ -310,7 +310,7 @@ class TLabelPeerW : public TLabelPeer, public TWin32Peer {
 
 class TEditPeerW : public TEditPeer, public TWin32Peer {
  public:
-  TEditPeerW(TWin32Window::TState& state, TColor color) : state_(state) { SetColor(color); }
+  TEditPeerW(TWin32Toolkit::TState& state, TColor color) : state_(state) { SetColor(color); }
   ~TEditPeerW() override { DeleteObject(brush_); }
 
   void Attach(TControl& control) override { edit_ = dynamic_cast<TEdit*>(&control); }
@@ -374,7 +374,7 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
   }
 
  private:
-  TWin32Window::TState& state_;
+  TWin32Toolkit::TState& state_;
   TEdit* edit_ = nullptr;
   std::u16string text_;  // what the box shows while its window waits
   COLORREF color_ = 0;
@@ -383,7 +383,7 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
 
 class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
  public:
-  explicit TCheckBoxPeerW(TWin32Window::TState& state) : state_(state) {}
+  explicit TCheckBoxPeerW(TWin32Toolkit::TState& state) : state_(state) {}
   void Attach(TControl& control) override { box_ = dynamic_cast<TCheckBox*>(&control); }
   void SetCaption(const std::u16string& caption) override {
     caption_ = caption;
@@ -434,7 +434,7 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
   }
 
  private:
-  TWin32Window::TState& state_;
+  TWin32Toolkit::TState& state_;
   TCheckBox* box_ = nullptr;
   std::optional<std::u16string> caption_;
   bool checked_ = false;
@@ -442,7 +442,7 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
 
 class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
  public:
-  explicit TComboBoxPeerW(TWin32Window::TState& state) : state_(state) {}
+  explicit TComboBoxPeerW(TWin32Toolkit::TState& state) : state_(state) {}
   void Attach(TControl& control) override { box_ = dynamic_cast<TComboBox*>(&control); }
   void SetItemIndex(int index) override {
     index_ = index;
@@ -486,7 +486,7 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
   }
 
  private:
-  TWin32Window::TState& state_;
+  TWin32Toolkit::TState& state_;
   TComboBox* box_ = nullptr;
   std::optional<int> index_;
 };
@@ -495,7 +495,7 @@ class TTabSheetPeerW;
 
 class TPageControlPeerW : public TPageControlPeer, public TWin32Peer {
  public:
-  explicit TPageControlPeerW(TWin32Window::TState& state) : state_(state) {}
+  explicit TPageControlPeerW(TWin32Toolkit::TState& state) : state_(state) {}
   void Attach(TControl& control) override { pages_ = dynamic_cast<TPageControl*>(&control); }
   void SetActivePage(int pageIndex) override;
   void TakeFocus() override { state_.FocusByProgram(Window); }
@@ -532,7 +532,7 @@ class TPageControlPeerW : public TPageControlPeer, public TWin32Peer {
   }
 
  private:
-  TWin32Window::TState& state_;
+  TWin32Toolkit::TState& state_;
   TPageControl* pages_ = nullptr;
   std::vector<HWND> sheets_;
   int active_ = -1;
@@ -571,7 +571,7 @@ class TTabSheetPeerW : public TTabSheetPeer, public TWin32Peer {
 // colour (the bottom-left pixel's) and scaled smoothly to the screen's dpi.
 class TImagePeerW : public TImagePeer, public TWin32Peer {
  public:
-  TImagePeerW(TWin32Window& owner, const TControlDef& def) : owner_(owner), def_(def) {}
+  TImagePeerW(TWin32Toolkit& owner, const TControlDef& def) : owner_(owner), def_(def) {}
   ~TImagePeerW() override {
     if (bitmap_ != nullptr) {
       DeleteObject(bitmap_);
@@ -589,7 +589,7 @@ class TImagePeerW : public TImagePeer, public TWin32Peer {
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  TWin32Window& owner_;
+  TWin32Toolkit& owner_;
   const TControlDef& def_;
   HBITMAP bitmap_ = nullptr;  // already at the screen's size
   SIZE size_{};
@@ -660,7 +660,7 @@ LRESULT CALLBACK TImagePeerW::Proc(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-TWin32Window::TWin32Window(HINSTANCE instance)
+TWin32Toolkit::TWin32Toolkit(HINSTANCE instance)
     : instance_(instance), state_(std::make_unique<TState>()) {
   state_->Owner = this;
   RegisterClasses(instance);
@@ -675,7 +675,7 @@ TWin32Window::TWin32Window(HINSTANCE instance)
   ReleaseDC(nullptr, screen);
 }
 
-TWin32Window::~TWin32Window() {
+TWin32Toolkit::~TWin32Toolkit() {
   if (font_ != nullptr) {
     DeleteObject(font_);
   }
@@ -684,11 +684,11 @@ TWin32Window::~TWin32Window() {
   }
 }
 
-int TWin32Window::Scale(int pixels) const {
+int TWin32Toolkit::Scale(int pixels) const {
   return MulDiv(pixels, dpi_, 96);
 }
 
-HWND TWin32Window::Handle(std::string_view name) {
+HWND TWin32Toolkit::Handle(std::string_view name) {
   if (const auto waiting = waitingNames_.find(name); waiting != waitingNames_.end()) {
     BuildPage(waiting->second);
   }
@@ -696,7 +696,7 @@ HWND TWin32Window::Handle(std::string_view name) {
   return found == handles_.end() ? nullptr : found->second;
 }
 
-std::string TWin32Window::NameOf(HWND window) const {
+std::string TWin32Toolkit::NameOf(HWND window) const {
   for (const auto& [name, handle] : handles_) {
     if (handle == window) {
       return name;
@@ -705,7 +705,7 @@ std::string TWin32Window::NameOf(HWND window) const {
   return {};
 }
 
-void TWin32Window::BuildPage(HWND sheet) {
+void TWin32Toolkit::BuildPage(HWND sheet) {
   const auto waiting = waitingPages_.find(sheet);
   if (waiting == waitingPages_.end()) {
     return;
@@ -719,7 +719,7 @@ void TWin32Window::BuildPage(HWND sheet) {
   }
 }
 
-void TWin32Window::BuildShownPages() {
+void TWin32Toolkit::BuildShownPages() {
   std::vector<HWND> shown;
   for (const auto& [sheet, builds] : waitingPages_) {
     if ((GetWindowLongPtrW(sheet, GWL_STYLE) & WS_VISIBLE) != 0) {
@@ -731,8 +731,8 @@ void TWin32Window::BuildShownPages() {
   }
 }
 
-void TWin32Window::BuildWhenShown(std::string_view name, TPeer& parent, TPeer& peer,
-                                  std::function<void()> build) {
+void TWin32Toolkit::BuildWhenShown(std::string_view name, TPeer& parent, TPeer& peer,
+                                   std::function<void()> build) {
   TWin32Peer& container = PeerOf(parent);
   // A page waits for its first show; what lies on a waiting control waits
   // for the same page.
@@ -752,12 +752,12 @@ void TWin32Window::BuildWhenShown(std::string_view name, TPeer& parent, TPeer& p
   });
 }
 
-void TWin32Window::DropWaitingBuilds() {
+void TWin32Toolkit::DropWaitingBuilds() {
   waitingPages_.clear();
   waitingNames_.clear();
 }
 
-bool TWin32Window::PreTranslate(const MSG& message) {
+bool TWin32Toolkit::PreTranslate(const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || form_ == nullptr ||
       (message.hwnd != main_ && !IsChild(main_, message.hwnd))) {
     return false;
@@ -790,8 +790,8 @@ bool TWin32Window::PreTranslate(const MSG& message) {
   return true;
 }
 
-HWND TWin32Window::Create(const TControlDef& def, TPeer& parent, const wchar_t* windowClass,
-                          DWORD style, DWORD exStyle) {
+HWND TWin32Toolkit::Create(const TControlDef& def, TPeer& parent, const wchar_t* windowClass,
+                           DWORD style, DWORD exStyle) {
   const std::wstring text = WideOf(def.Text);
   HWND window =
       CreateWindowExW(exStyle, windowClass, text.c_str(),
@@ -825,7 +825,7 @@ std::unique_ptr<TPeerW> Bind(std::unique_ptr<TPeerW> peer, HWND window) {
 
 }  // namespace
 
-std::unique_ptr<TFormPeer> TWin32Window::MakeForm(const TFormDef& def) {
+std::unique_ptr<TFormPeer> TWin32Toolkit::MakeForm(const TFormDef& def) {
   LOGFONTW font{};
   font.lfHeight = -Scale(-def.FontHeight);
   font.lfWeight = FW_NORMAL;
@@ -853,8 +853,8 @@ std::unique_ptr<TFormPeer> TWin32Window::MakeForm(const TFormDef& def) {
   return peer;
 }
 
-std::unique_ptr<TPageControlPeer> TWin32Window::MakePageControl(const TControlDef& def,
-                                                                TPeer& parent) {
+std::unique_ptr<TPageControlPeer> TWin32Toolkit::MakePageControl(const TControlDef& def,
+                                                                 TPeer& parent) {
   HWND tabs = Create(def, parent, WC_TABCONTROLW, WS_TABSTOP);
   auto peer = Bind(std::make_unique<TPageControlPeerW>(*state_), tabs);
   SetWindowSubclass(tabs, TPageControlPeerW::Proc, kSubclassId,
@@ -862,7 +862,7 @@ std::unique_ptr<TPageControlPeer> TWin32Window::MakePageControl(const TControlDe
   return peer;
 }
 
-std::unique_ptr<TTabSheetPeer> TWin32Window::MakeTabSheet(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TTabSheetPeer> TWin32Toolkit::MakeTabSheet(const TControlDef& def, TPeer& parent) {
   auto& pages = dynamic_cast<TPageControlPeerW&>(parent);
   HWND tabs = pages.Window;
   TCITEMW item{};
@@ -890,7 +890,7 @@ std::unique_ptr<TTabSheetPeer> TWin32Window::MakeTabSheet(const TControlDef& def
   return peer;
 }
 
-std::unique_ptr<TLabelPeer> TWin32Window::MakeLabel(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TLabelPeer> TWin32Toolkit::MakeLabel(const TControlDef& def, TPeer& parent) {
   auto peer = std::make_unique<TLabelPeerW>();
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     Bind(peer, Create(def, parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX));
@@ -898,7 +898,7 @@ std::unique_ptr<TLabelPeer> TWin32Window::MakeLabel(const TControlDef& def, TPee
   return peer;
 }
 
-std::unique_ptr<TEditPeer> TWin32Window::MakeEdit(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TEditPeer> TWin32Toolkit::MakeEdit(const TControlDef& def, TPeer& parent) {
   auto peer = std::make_unique<TEditPeerW>(*state_, def.Color);
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     HWND edit = Create(def, parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
@@ -908,7 +908,7 @@ std::unique_ptr<TEditPeer> TWin32Window::MakeEdit(const TControlDef& def, TPeer&
   return peer;
 }
 
-std::unique_ptr<TPanelPeer> TWin32Window::MakePanel(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TPanelPeer> TWin32Toolkit::MakePanel(const TControlDef& def, TPeer& parent) {
   auto peer = std::make_unique<TPanelPeerW>();
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     const bool lowered =
@@ -919,14 +919,14 @@ std::unique_ptr<TPanelPeer> TWin32Window::MakePanel(const TControlDef& def, TPee
   return peer;
 }
 
-std::unique_ptr<TImagePeer> TWin32Window::MakeImage(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TImagePeer> TWin32Toolkit::MakeImage(const TControlDef& def, TPeer& parent) {
   HWND image = Create(def, parent, kImageClass, 0);
   auto peer = Bind(std::make_unique<TImagePeerW>(*this, def), image);
   peer->Load(instance_, WideOf(std::u16string(def.Name.begin(), def.Name.end())));
   return peer;
 }
 
-std::unique_ptr<TCheckBoxPeer> TWin32Window::MakeCheckBox(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TCheckBoxPeer> TWin32Toolkit::MakeCheckBox(const TControlDef& def, TPeer& parent) {
   auto peer = std::make_unique<TCheckBoxPeerW>(*state_);
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     HWND box = Create(def, parent, L"BUTTON", WS_TABSTOP | BS_CHECKBOX | BS_NOTIFY);
@@ -936,7 +936,7 @@ std::unique_ptr<TCheckBoxPeer> TWin32Window::MakeCheckBox(const TControlDef& def
   return peer;
 }
 
-std::unique_ptr<TComboBoxPeer> TWin32Window::MakeComboBox(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TComboBoxPeer> TWin32Toolkit::MakeComboBox(const TControlDef& def, TPeer& parent) {
   auto peer = std::make_unique<TComboBoxPeerW>(*state_);
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     // The window's height includes its drop-down list.
@@ -953,7 +953,7 @@ std::unique_ptr<TComboBoxPeer> TWin32Window::MakeComboBox(const TControlDef& def
   return peer;
 }
 
-std::unique_ptr<TGroupBoxPeer> TWin32Window::MakeGroupBox(const TControlDef& def, TPeer& parent) {
+std::unique_ptr<TGroupBoxPeer> TWin32Toolkit::MakeGroupBox(const TControlDef& def, TPeer& parent) {
   auto peer = std::make_unique<TGroupBoxPeerW>();
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     // A group-box button would keep its children's notifications: the
