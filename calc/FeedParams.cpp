@@ -1,6 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "calc/FeedParams.h"
 
+#include <cmath>
+
+bool TTypedField::Takes(double windowValue) const {
+  // An overflowing entry is an infinity and lies outside every range.
+  return Range != nullptr ? Range->Contains(windowValue) : std::isfinite(windowValue);
+}
+
 // Constant-initialised to all zeros, so it is valid before any start-up code
 // runs, whatever the order of static initialisation.
 TFeedParams FeedParams{};

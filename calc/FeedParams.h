@@ -47,6 +47,39 @@ inline constexpr TInputRange AccelRange{0.01, 400.0};          // m/s^2: MaxAcce
 inline constexpr double MillimetresPerMetre = 1000.0;             // FeedLength
 inline constexpr double MetresPerMinutePerMetrePerSecond = 60.0;  // MaxSpeed, SpeedLimit, PeakSpeed
 
+// How a field that the user types into a box is taken: within which range,
+// in the window's unit, and how many window units a stored unit is. Both the
+// window and the settings file take a value only within this range.
+struct TTypedField {
+  double TFeedParams::*Field;
+  const TInputRange* Range;  // null: any finite number (the settling time)
+  double WindowUnitsPerStored;
+
+  // False for a NaN and an infinity, and outside the range.
+  bool Takes(double windowValue) const;
+};
+
+inline constexpr TTypedField TypedFields[] = {
+    {&TFeedParams::FeedLength, &FeedLengthRange, MillimetresPerMetre},
+    {&TFeedParams::StrokeRate, &StrokeRateRange, 1.0},
+    {&TFeedParams::ApertureAngle, &ApertureAngleRange, 1.0},
+    {&TFeedParams::MaxSpeed, &SpeedRange, MetresPerMinutePerMetrePerSecond},
+    {&TFeedParams::SpeedLimit, &SpeedRange, MetresPerMinutePerMetrePerSecond},
+    {&TFeedParams::MaxAccel, &AccelRange, 1.0},
+    {&TFeedParams::Accel, &AccelRange, 1.0},
+    {&TFeedParams::SettleTime, nullptr, 1.0},
+};
+
+// The entry of a field; null for a field no box edits.
+constexpr const TTypedField* TypedField(double TFeedParams::*field) {
+  for (const TTypedField& typed : TypedFields) {
+    if (typed.Field == field) {
+      return &typed;
+    }
+  }
+  return nullptr;
+}
+
 // The process-wide instance: zero until SetDefaultFeedParams runs.
 extern TFeedParams FeedParams;
 

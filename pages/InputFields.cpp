@@ -10,19 +10,20 @@
 namespace {
 
 constexpr int kAccelFormat = -1;
-constexpr double kNoScale = 1.0;
+
+using P = TFeedParams;
 
 // In the order of TInput.
-constexpr std::array<TInputDef, 8> kInputs{{
-    {TInput::FeedLength, &FeedLengthRange, rtHintFeedLength, MillimetresPerMetre, 2, 2},
-    {TInput::StrokeRate, &StrokeRateRange, rtHintStrokeRate, kNoScale, 0, 0},
-    {TInput::ApertureAngle, &ApertureAngleRange, rtHintAngle, kNoScale, 0, 0},
+constexpr std::array<TInputDef, InputCount> kInputs{{
+    {TInput::FeedLength, TypedField(&P::FeedLength), rtHintFeedLength, 2, 2},
+    {TInput::StrokeRate, TypedField(&P::StrokeRate), rtHintStrokeRate, 0, 0},
+    {TInput::ApertureAngle, TypedField(&P::ApertureAngle), rtHintAngle, 0, 0},
     // Filled without decimals, but put back with one.
-    {TInput::MaxSpeed, &SpeedRange, rtHintSpeed, MetresPerMinutePerMetrePerSecond, 0, 1},
-    {TInput::MaxAccel, &AccelRange, rtHintAccel, kNoScale, 0, 0},
-    {TInput::SettleTime, nullptr, -1, kNoScale, 3, 3},
-    {TInput::Accel, &AccelRange, rtHintAccel, kNoScale, kAccelFormat, kAccelFormat},
-    {TInput::SpeedLimit, &SpeedRange, rtHintSpeed, MetresPerMinutePerMetrePerSecond, 1, 1},
+    {TInput::MaxSpeed, TypedField(&P::MaxSpeed), rtHintSpeed, 0, 1},
+    {TInput::MaxAccel, TypedField(&P::MaxAccel), rtHintAccel, 0, 0},
+    {TInput::SettleTime, TypedField(&P::SettleTime), -1, 3, 3},
+    {TInput::Accel, TypedField(&P::Accel), rtHintAccel, kAccelFormat, kAccelFormat},
+    {TInput::SpeedLimit, TypedField(&P::SpeedLimit), rtHintSpeed, 1, 1},
 }};
 
 // A change of P240 by more than this (0.3 m/min) carries over to SpeedLimit.
@@ -32,25 +33,7 @@ constexpr double kSpeedLimitCarry = 0.005;  // m/s
 constexpr double kAccelUnchanged = 0.0099;  // m/s^2
 
 double& FieldOf(TInput input, TFeedParams& p) {
-  switch (input) {
-    case TInput::FeedLength:
-      return p.FeedLength;
-    case TInput::StrokeRate:
-      return p.StrokeRate;
-    case TInput::ApertureAngle:
-      return p.ApertureAngle;
-    case TInput::MaxSpeed:
-      return p.MaxSpeed;
-    case TInput::MaxAccel:
-      return p.MaxAccel;
-    case TInput::SettleTime:
-      return p.SettleTime;
-    case TInput::Accel:
-      return p.Accel;
-    case TInput::SpeedLimit:
-      return p.SpeedLimit;
-  }
-  return p.FeedLength;  // not reached: every input is listed above
+  return p.*InputDef(input).Field->Field;
 }
 
 std::u16string BoxText(TInput input, const TFeedParams& p, int decimals) {
@@ -58,7 +41,7 @@ std::u16string BoxText(TInput input, const TFeedParams& p, int decimals) {
   if (decimals == kAccelFormat) {
     return AccelText(stored);
   }
-  return FormatFixed(stored * InputDef(input).Scale, decimals);
+  return FormatFixed(stored * InputDef(input).Field->WindowUnitsPerStored, decimals);
 }
 
 }  // namespace
@@ -73,17 +56,14 @@ double StoredValue(TInput input, const TFeedParams& params) {
 
 std::optional<double> ReadTypedInput(TInput input, std::u16string_view text) {
   const double value = ReadNumber(text);
-  const TInputDef& def = InputDef(input);
-  // An overflowing entry reads as an infinity and falls outside every range.
-  const bool taken = def.Range != nullptr ? def.Range->Contains(value) : std::isfinite(value);
-  if (!taken) {
+  if (!InputDef(input).Field->Takes(value)) {
     return std::nullopt;
   }
   return value;
 }
 
 void StoreInput(TInput input, double value, TFeedParams& params) {
-  const double stored = value / InputDef(input).Scale;
+  const double stored = value / InputDef(input).Field->WindowUnitsPerStored;
   double& field = FieldOf(input, params);
   if (input == TInput::Accel && std::fabs(stored - field) <= kAccelUnchanged) {
     return;

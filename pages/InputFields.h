@@ -29,12 +29,10 @@ inline constexpr size_t InputCount = 8;
 
 struct TInputDef {
   TInput Input;
-  // Null for the settling time, which takes any finite number.
-  const TInputRange* Range;
+  // The field it edits, with its range and the window's unit.
+  const TTypedField* Field;
   // The RuntimeTexts entry a refusal shows; -1: refused silently.
   int Hint;
-  // The window's units per stored unit.
-  double Scale;
   // Decimals of the box when the window fills it, and when it puts the
   // stored value back after a refusal; -1: the acceleration's own format.
   int FillDecimals;

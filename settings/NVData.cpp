@@ -89,34 +89,30 @@ std::optional<double> ReadNumber(const char* text) {
 
 // ---- Loading ------------------------------------------------------------------
 
-// A stored value that the window would refuse when it reads its box back is
-// not taken: the window refuses it at every pass, with a message, and two
-// such boxes send the focus back and forth between their messages for good.
-// Each tag's range is the window's input range of its field, in the window's
-// unit; the settling time has none.
-struct TTypedRange {
+// The field each numbered entry fills. A stored value that the window would
+// refuse when it reads its box back is not taken: the window refuses it at
+// every pass, with a message, and two such boxes send the focus back and
+// forth between their messages for good. Each entry's range is the window's
+// input range of its field, in the window's unit; the settling time has none.
+struct TStoredField {
   int Tag;
-  const TInputRange* Range;
-  double WindowUnitsPerStored;
+  double TFeedParams::*Field;
 };
-constexpr TTypedRange kTypedRanges[] = {
-    {20, &FeedLengthRange, MillimetresPerMetre},
-    {21, &StrokeRateRange, 1.0},
-    {22, &AccelRange, 1.0},
-    {23, &SpeedRange, MetresPerMinutePerMetrePerSecond},
-    {24, &ApertureAngleRange, 1.0},
-    {25, &AccelRange, 1.0},
-    {28, &AccelRange, 1.0},
-    {30, &SpeedRange, MetresPerMinutePerMetrePerSecond},
+constexpr TStoredField kStoredFields[] = {
+    {20, &TFeedParams::FeedLength},    {21, &TFeedParams::StrokeRate},
+    {22, &TFeedParams::Accel},         {23, &TFeedParams::MaxSpeed},
+    {24, &TFeedParams::ApertureAngle}, {25, &TFeedParams::MaxAccel},
+    {27, &TFeedParams::SettleTime},    {28, &TFeedParams::MaxAccel},
+    {30, &TFeedParams::SpeedLimit},
 };
 
-bool WindowWouldTake(int tag, double number) {
-  for (const TTypedRange& typed : kTypedRanges) {
-    if (typed.Tag == tag) {
-      return typed.Range->Contains(number * typed.WindowUnitsPerStored);
+const TStoredField* StoredFieldOf(int tag) {
+  for (const TStoredField& stored : kStoredFields) {
+    if (stored.Tag == tag) {
+      return &stored;
     }
   }
-  return true;
+  return nullptr;
 }
 
 // The stroke rate must, besides, lie strictly inside this window to be taken.
@@ -124,42 +120,24 @@ constexpr double kLowestStoredRate = 9.0;
 constexpr double kHighestStoredRate = 2001.0;
 
 void ApplyNumber(TFeedParams& params, int tag, double number, bool fromFallback) {
-  switch (tag) {
-    case 20:
-      params.FeedLength = number;
-      break;
-    case 21:
-      if (number > kLowestStoredRate && number < kHighestStoredRate) {
-        params.StrokeRate = number;
-      }
-      break;
-    case 22:
-      params.Accel = number;
-      break;
-    case 23:
-      params.MaxSpeed = number;
-      params.SpeedLimit = number;
-      break;
-    case 24:
-      params.ApertureAngle = number;
-      break;
-    case 25:
-      // The fallback file sets the acceleration limit through {028} only.
-      if (!fromFallback) {
-        params.MaxAccel = number;
-      }
-      break;
-    case 27:
-      params.SettleTime = number;
-      break;
-    case 28:
-      params.MaxAccel = number;
-      break;
-    case 30:
-      params.SpeedLimit = number;
-      break;
-    default:
-      break;
+  const TStoredField* stored = StoredFieldOf(tag);
+  if (stored == nullptr) {
+    return;
+  }
+  const TTypedField& typed = *TypedField(stored->Field);
+  if (!typed.Takes(number * typed.WindowUnitsPerStored)) {
+    return;
+  }
+  if (tag == 21 && !(number > kLowestStoredRate && number < kHighestStoredRate)) {
+    return;
+  }
+  // The fallback file sets the acceleration limit through {028} only.
+  if (tag == 25 && fromFallback) {
+    return;
+  }
+  params.*stored->Field = number;
+  if (tag == 23) {
+    params.SpeedLimit = number;
   }
 }
 
@@ -169,8 +147,7 @@ void ApplyEntry(TFeedParams& params, int32_t& language, int tag, const char* tex
     params.SinSqRamps = ReadInteger32(text) != 0;
   } else if (tag == 900) {
     language = ReadInteger32(text);
-  } else if (std::optional<double> number = ReadNumber(text);
-             number && WindowWouldTake(tag, *number)) {
+  } else if (std::optional<double> number = ReadNumber(text)) {
     ApplyNumber(params, tag, *number, fromFallback);
   }
 }

@@ -18,11 +18,12 @@
 #include <vector>
 
 #include "calc/FeedParams.h"
+#include "pages/InputFields.h"
+#include "pages/PagePass.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TempFolder.h"
-#include "pages/InputFields.h"
 #include "ui/Main.h"
 #include "ui/recorded/RecordedShell.h"
 
@@ -34,25 +35,24 @@ namespace {
 
 // A stored value the window would take, its bounds, values just and far
 // outside them, and values that are no fit number at all; in the window's
-// unit, converted to the file's by Scale.
+// unit, converted to the file's by the field's own unit.
 struct TStoredField {
   const char* Entry;  // the tag and its name, up to "= "
-  const TInputRange* Range;
-  double Scale;  // the window's units per stored unit
+  double TFeedParams::*Field;
 };
 
 const TStoredField kNumberFields[] = {
-    {"{020} weg = ", &FeedLengthRange, MillimetresPerMetre},
-    {"{021} hza = ", &StrokeRateRange, 1.0},
-    {"{022} bes = ", &AccelRange, 1.0},
-    {"{023} max = ", &SpeedRange, MetresPerMinutePerMetrePerSecond},
+    {"{020} weg = ", &TFeedParams::FeedLength},
+    {"{021} hza = ", &TFeedParams::StrokeRate},
+    {"{022} bes = ", &TFeedParams::Accel},
+    {"{023} max = ", &TFeedParams::MaxSpeed},
     {"{024} \xF6"
      "fw = ",
-     &ApertureAngleRange, 1.0},
-    {"{025} max = ", &AccelRange, 1.0},
-    {"{027} ruz = ", nullptr, 1.0},
-    {"{028} max = ", &AccelRange, 1.0},
-    {"{030} spd = ", &SpeedRange, MetresPerMinutePerMetrePerSecond},
+     &TFeedParams::ApertureAngle},
+    {"{025} max = ", &TFeedParams::MaxAccel},
+    {"{027} ruz = ", &TFeedParams::SettleTime},
+    {"{028} max = ", &TFeedParams::MaxAccel},
+    {"{030} spd = ", &TFeedParams::SpeedLimit},
 };
 
 using TRandom = std::mt19937;
@@ -70,8 +70,9 @@ std::string NumberText(double value) {
 
 // One entry's value text, or nothing to leave the entry out.
 std::optional<std::string> StoredValue(TRandom& random, const TStoredField& field) {
-  const double low = field.Range != nullptr ? field.Range->Low : 0.001;
-  const double high = field.Range != nullptr ? field.Range->High : 10.0;
+  const TTypedField& typed = *TypedField(field.Field);
+  const double low = typed.Range != nullptr ? typed.Range->Low : 0.001;
+  const double high = typed.Range != nullptr ? typed.Range->High : 10.0;
   const double inside = std::uniform_real_distribution<double>(low, high)(random);
   const std::vector<double> windowValues = {
       inside, inside, low, high, low / 2, high * 1.25, high * 1000, 0, -inside, 1e300,
@@ -83,7 +84,7 @@ std::optional<std::string> StoredValue(TRandom& random, const TStoredField& fiel
     case 2:
       return PickOne(random, std::vector<std::string>{"abc", "", "5,5", "-", "1e999"});
     default:
-      return NumberText(PickOne(random, windowValues) / field.Scale);
+      return NumberText(PickOne(random, windowValues) / typed.WindowUnitsPerStored);
   }
 }
 
@@ -188,21 +189,6 @@ class RobustnessTest : public ::testing::Test {
   TFakePlatform platform_;
 };
 
-// The boxes with a range on the two calculation pages (0 and 1).
-struct TRangedBox {
-  int Page;
-  const char* Box;
-  TInput Input;
-};
-
-const TRangedBox kRangedBoxes[] = {
-    {0, "ED_WayE", TInput::FeedLength},      {0, "ED_HZin", TInput::StrokeRate},
-    {0, "ED_AngleE", TInput::ApertureAngle}, {0, "ED_MaxSpeedE", TInput::MaxSpeed},
-    {0, "ED_MaxAccel", TInput::MaxAccel},    {1, "ED_WayS", TInput::FeedLength},
-    {1, "ED_AccelS", TInput::Accel},         {1, "ED_MaxSpeedS", TInput::SpeedLimit},
-    {1, "ED_AngleS", TInput::ApertureAngle},
-};
-
 // Runs one session and returns what went wrong, in words; empty when nothing.
 class TSession {
  public:
@@ -255,10 +241,15 @@ class TSession {
       trapped_ = true;
       SetDefaultFeedParams();
     }
+    // The calculation pages are the first two; the options page has no box.
     const int page = shell_.Window["PC_Main"].ActivePage;
-    for (const TRangedBox& ranged : kRangedBoxes) {
-      if (ranged.Page == page && message.Text == RuntimeTexts[InputDef(ranged.Input).Hint]) {
-        ++perBox_[ranged.Box];
+    if (page != 0 && page != 1) {
+      return;
+    }
+    for (const TPageBox& box : PageBoxes(page == 0 ? TPage::StrokeRate : TPage::FeedTiming)) {
+      if (box.Input && InputDef(*box.Input).Hint >= 0 &&
+          message.Text == RuntimeTexts[static_cast<size_t>(InputDef(*box.Input).Hint)]) {
+        ++perBox_[std::string(box.Box)];
       }
     }
   }
