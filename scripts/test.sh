@@ -3,11 +3,54 @@
 # Installs what is missing, checks the formatting of the C++ sources, then
 # builds and runs every test: the debug build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the release build (built
-# only, so that its optimiser's warnings are caught too) and a short run of
-# each fuzz target. One line per stage with its time; a failing stage shows
-# the end of its log (all logs: build/logs/).
+# only, so that its optimiser's warnings are caught too), a short run of each
+# fuzz target and the Windows build under Wine. One line per stage with its
+# time; a failing stage shows the end of its log (all logs: build/logs/).
+#
+#   bash scripts/test.sh              every stage (what CI runs)
+#   bash scripts/test.sh dev mingw    only those stages, in the order given
+#   bash scripts/test.sh --help       the stages
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# name: what it does (the order is the order of a whole run)
+stages=(
+  "setup: installs the Debian packages the other stages need"
+  "format: checks the C++ sources against .clang-format"
+  "dev: debug build and every test"
+  "asan: the same tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+  "release: optimised build, benchmarks included (built, not run)"
+  "fuzz: each fuzz target briefly (clang)"
+  "mingw: the Windows programs, cross-built, and their tests under Wine"
+)
+
+usage() {
+  printf 'usage: bash scripts/test.sh [STAGE...]\n\nWithout a stage every stage runs, in this order:\n'
+  printf '  %s\n' "${stages[@]}"
+}
+
+chosen=()
+for arg in "$@"; do
+  case $arg in
+    -h | --help)
+      usage
+      exit 0
+      ;;
+    *)
+      if ! printf '%s\n' "${stages[@]}" | grep -q "^$arg:"; then
+        printf 'test.sh: no stage "%s"\n\n' "$arg" >&2
+        usage >&2
+        exit 2
+      fi
+      chosen+=("$arg")
+      ;;
+  esac
+done
+if ((${#chosen[@]} == 0)); then
+  for line in "${stages[@]}"; do
+    chosen+=("${line%%:*}")
+  done
+fi
 
 jobs=$(nproc)
 logs=build/logs
@@ -58,24 +101,30 @@ fuzz_smoke() {
     ctest --test-dir build/fuzz --output-on-failure
 }
 
+run_stage() {
+  case $1 in
+    setup) stage setup bash scripts/setup-debian.sh ;;
+    format) stage format check_format ;;
+    dev | asan | mingw) stage "$1" build_and_test "$1" ;;
+    release) stage release build_only release ;;
+    fuzz) stage fuzz fuzz_smoke ;;
+  esac
+}
+
 total=$SECONDS
-stage setup bash scripts/setup-debian.sh
-stage format check_format
-stage dev build_and_test dev
-stage asan build_and_test asan
-stage release build_only release
-if [ -f fuzz/CMakeLists.txt ]; then
-  stage fuzz fuzz_smoke
-fi
+for name in "${chosen[@]}"; do
+  run_stage "$name"
+done
 
-# ---- Windows: the mingw-w64 cross-build, its tests under Wine ---------------
-# The Wine prefix is made once per build folder, by the first build.
-stage mingw build_and_test mingw
-# ---- end of the Windows stage ------------------------------------------------
-
-# One closing line over every stage's ctest summary, for whoever reads only
-# the end.
-ran=$(cat "$logs"/*.log | sed -n 's/^.*tests passed, [0-9]* tests failed out of \([0-9]*\)$/\1/p' |
-  awk '{ n += $1 } END { print n + 0 }')
+# One closing line over the ctest summaries of the stages that ran, for
+# whoever reads only the end.
+ran=0
+for name in "${chosen[@]}"; do
+  if [ -f "$logs/$name.log" ]; then
+    count=$(sed -n 's/^.*tests passed, [0-9]* tests failed out of \([0-9]*\)$/\1/p' \
+      "$logs/$name.log" | awk '{ n += $1 } END { print n + 0 }')
+    ran=$((ran + count))
+  fi
+done
 printf 'all passed in %d s\n' $((SECONDS - total))
 printf 'tests: %d passed, 0 failed\n' "$ran"
