@@ -1,45 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The controls the window logic talks to, and the event rules that every
-// toolkit shares. The logic never sees a toolkit: each control reaches its
-// widget through a small peer interface (one widget access per method) that
-// a toolkit adapter implements, and the adapter reports what the user did
-// through the User... entry points below.
-//
-// Event rules kept here, once, for every toolkit:
-// - The form owns the logical focus. A program set-focus records the new
-//   control as the logical focus, then fires the exit of the control that had
-//   it, synchronously, then gives the widget focus to the new control only if
-//   the logical focus is still that control: a set-focus nested inside the
-//   exit wins. So a pass that rejects two boxes ends with the focus in the
-//   second, and each rejected entry is answered exactly once.
-// - A user focus move goes through the same rule. A report that the user
-//   focused the control that already holds the logical focus is ignored:
-//   the toolkit is echoing the program's own set-focus.
-// - Tab and Shift+Tab walk the active page in the definition's tab order,
-//   wrapping around (TForm::NextInTabOrder).
-// - Space or a mouse click toggles a check box only while the box still
-//   holds the logical focus (TCheckBox::MayToggle): the key-down or the focus
-//   move that came first may have ended elsewhere (a rejected entry took the
-//   focus back), and the toggle then belongs to no one.
-// - A combo box shows a text; the item it stands for is the item with
-//   exactly that text (TComboBox::ItemIndex), so an adapter only reports
-//   the text.
-// - Setting a check box to a different state fires its click; setting the
-//   same state fires nothing. Setting a combo box's item index or a page
-//   control's active page fires nothing.
-// - A user page switch first moves the logical focus to the page control
-//   (the focused box's exit runs while the old page is still active), then
-//   changes the page, then runs the change handler. If the logical focus is
-//   then on a control of a page that is not shown (a rejection inside that
-//   exit has focused its box again), it moves to the page control without
-//   another exit: a hidden box must not keep the keyboard.
-// - Every User... entry point runs its handlers under one guard: an exception
-//   that escapes goes to the application's exception display and the program
-//   goes on. Adapters therefore never need a guard of their own.
-//
-// Peers must never report their own setters back as user actions (block the
-// toolkit's change signals while the program sets a state).
+// toolkit shares; each control reaches its widget through a small peer
+// interface that a toolkit adapter implements. The rules, and how each
+// adapter meets them: docs/architecture.md, "Controls and their event rules".
 
 #include <cstdint>
 #include <functional>

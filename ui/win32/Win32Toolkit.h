@@ -1,34 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The native Win32 toolkit for the window logic: a peer factory that builds
-// one Windows control per control of the window definition, at the
-// definition's place and size scaled to the screen's dots per inch, with its
-// colours, texts and the window's font.
-//
-// The controls report what the user does (see ui/Controls.h) and nothing
-// else; every event rule lives in the controls. How Windows' messages map
-// onto those reports:
-// - Focus: EN_SETFOCUS, BN_SETFOCUS and CBN_SETFOCUS report UserFocused,
-//   except while the adapter itself moves the focus; the exits come from the
-//   form's logical focus, never from a kill-focus message. After a message
-//   box, WM_ACTIVATE gives the focus back to the logical focus.
-// - Tab, Shift+Tab and Ctrl+Tab are taken out of the message loop and go
-//   where the form's tab order and pages say.
-// - A tab click or an arrow key on the tabs does not change the page by
-//   itself: the page control's peer shows the page the logic chooses.
-// - Enter in a box: WM_KEYDOWN VK_RETURN is the key-down; the WM_CHAR '\r'
-//   that follows is swallowed and the box's text selected.
-// - The check box never toggles itself (BS_CHECKBOX): BN_CLICKED toggles
-//   it when the form allows, then reports the toggle.
-// - The combo box reports CBN_SELCHANGE (after showing the picked item's
-//   text) and CBN_EDITCHANGE.
-// - Containers (pages, panels, the group box) pass WM_COMMAND, WM_NOTIFY and
-//   WM_CTLCOLOR* on to the main window, also while disabled.
-//
-// The controls of a page are built when the page is first shown (or one of
-// them is asked for): a window of some sixty controls costs the start-up
-// far more under a slow window system than the one page it shows. Until
-// then their peers keep what the logic gives them.
+// one Windows control per control of the window definition, scaled to the
+// screen's dots per inch. How Windows' messages map onto the controls' user
+// reports, and why a page's controls wait for its first show:
+// docs/architecture.md, "Peers of each front end".
 
 #include <windows.h>
 
