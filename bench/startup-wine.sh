@@ -20,10 +20,10 @@ run_all() {
   WINEPREFIX="$PWD/$build/wineprefix" wineserver -p
   local out program
   out=$(mktemp -d)
-  "$build/wine-run" "$build/ui/win32/bare_window_win32.exe" >/dev/null  # warm-up
+  "$build/wine-run" "$build/bench/bare_window_win32.exe" >/dev/null  # warm-up
   for ((i = 0; i < rounds; i++)); do
     for program in "${programs[@]}"; do
-      "$build/wine-run" "$build/ui/win32/$program.exe" >>"$out/$program"
+      "$build/wine-run" "$build/bench/$program.exe" >>"$out/$program"
     done
   done
   WINEPREFIX="$PWD/$build/wineprefix" wineserver -k
