@@ -45,9 +45,9 @@ platform=${BENCH_PLATFORM:-xcb}
 
 cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" --target kolvane_startup bare_window startup_launch >/dev/null
-program=$(realpath "$(find "$build" -type f -name kolvane_startup -perm -u+x | head -1)")
-bare=$(realpath "$(find "$build" -type f -name bare_window -perm -u+x | head -1)")
-launch=$(realpath "$(find "$build" -type f -name startup_launch -perm -u+x | head -1)")
+program=$(realpath "$build/bench/kolvane_startup")
+bare=$(realpath "$build/bench/bare_window")
+launch=$(realpath "$build/bench/startup_launch")
 
 # A data folder of its own: no settings of the user's are read or written.
 data=$(mktemp -d)
