@@ -10,7 +10,7 @@ out=$(realpath -m "${1:-build/screenshots}")
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev --target kolvane_screenshots >/dev/null
-tool=$(find build/dev -type f -name kolvane_screenshots -perm -u+x | head -1)
+tool=build/dev/tests/qt/kolvane_screenshots
 
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT

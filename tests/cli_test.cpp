@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,6 +32,7 @@
 #include "cli/StoredSettings.h"
 #include "settings/NVData.h"
 #include "tests/FakePlatform.h"
+#include "tests/support/StoryHome.h"
 #include "ui/Main.h"
 #include "ui/recorded/RecordedShell.h"
 
@@ -524,52 +526,6 @@ TEST(CliTest, PrintsVersionAndHelpWithEveryCommandAndOption) {
 
 // ---- The same as the window ----
 
-// A window on the recorded toolkit, with its own folders, in one language.
-class WindowBeside : public ::testing::Test {
- protected:
-  void Start(bool english) {
-    root_ = fs::temp_directory_path() / ("kolvane-cli-" + std::to_string(std::random_device()()));
-    fs::create_directories(root_ / "bin");
-    platform_.Executable = (root_ / "bin" / "kolvane").u16string();
-    platform_.CommonFolder = (root_ / "common").u16string();
-    Language = 0;
-    FeedParams = {};
-    RuntimeTexts = {};
-    CommandLine = english ? "/l:e" : "";
-    shell_.CreateMainForm();
-    user_.emplace(*shell_.Form, shell_.Window);
-    user_->Show();
-  }
-
-  ~WindowBeside() override {
-    shell_.Form.reset();
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-
-  TFO_Main& Form() { return *shell_.Form; }
-  TUserDriver& User() { return *user_; }
-  std::string Text(std::string_view name) { return Utf8(shell_.Window[name].Text); }
-  bool Red(std::string_view name) { return shell_.Window[name].Color == TColor::Rgb(255, 68, 68); }
-
-  // Refills every box from the stored values, as a page change does; the
-  // record then holds what kolvane-calc starts from.
-  void Refill(TTabSheet& page) {
-    User().SwitchPage(*Form().TS_Options);
-    User().SwitchPage(page);
-  }
-
-  void Type(TEdit& box, const std::string& text) {
-    ASSERT_TRUE(User().Focus(box));
-    User().Type(box, Utf16(text));
-  }
-
-  fs::path root_;
-  TFakePlatform platform_;
-  TRecordedShell shell_{platform_};
-  std::optional<TUserDriver> user_;
-};
-
 // A number as a user might type it: a few decimals, now and then a comma.
 std::string TypedNumber(std::mt19937& random, double low, double high) {
   const double value = std::uniform_real_distribution<double>(low, high)(random);
@@ -587,113 +543,219 @@ std::string TypedNumber(std::mt19937& random, double low, double high) {
   return text;
 }
 
-struct TTypedBox {
-  TEdit* Box;
+// A box of the page and the option that gives kolvane-calc the same value,
+// with the range the rounds type from.
+struct TTypedInput {
+  TEdit* const TFO_Main::*Box;
   const char* Option;
-  std::string Text;
+  double Low;
+  double High;
+  // When not 0, half of the rounds type up to this instead of High, so that
+  // small figures come as often as large ones.
+  double SmallHigh = 0;
 };
 
-std::string Marked(const std::string& value, bool red) {
-  return red ? value + "  (over the limit)" : value;
+// A line kolvane-calc prints and the box whose text it must give.
+struct TShownLine {
+  const char* Name = nullptr;   // the line's name, or else
+  const char* Label = nullptr;  // the label control whose text names it
+  const char* Box;
+  const char* Unit;     // follows the box's text after a blank
+  bool Marked = false;  // marked over the limit where the window colours the box red
+};
+
+// One page of the window beside kolvane-calc: what is typed where, and how
+// kolvane-calc's lines are read against the boxes.
+struct TWindowPage {
+  const char* Name;
+  TTabSheet* const TFO_Main::*Page;
+  bool English;  // the window's language; otherwise German, with "--lang de"
+  const char* OverTheLimit;
+  const char* Command;
+  uint32_t Seed;
+  std::vector<TTypedInput> Inputs;
+  // A quarter of the rounds end with a click on this box (if any) instead of
+  // Enter in EnterBox; kolvane-calc then gets its new state.
+  TCheckBox* const TFO_Main::*Toggled = nullptr;
+  TEdit* const TFO_Main::*EnterBox;
+  std::vector<TShownLine> Results;
+  // The inputs as the boxes show them after the next page change.
+  std::vector<TShownLine> InputsAfterPageChange = {};
+  // A line that kolvane-calc prints exactly when this box is red.
+  const char* LimitsLine = nullptr;
+  const char* LimitsBox = nullptr;
+  // Line names and "<box> red" / "<box> plain" that the rounds must come
+  // across, so that every profile and limit was compared.
+  std::vector<std::string> ComeAcross;
+};
+
+void PrintTo(const TWindowPage& page, std::ostream* os) {
+  *os << page.Name;
 }
 
-TEST_F(WindowBeside, KolvaneCalcPrintsWhatTheStrokeRatePageShows) {
-  Start(true);
-  std::mt19937 random(20261210);
-  std::map<std::string, int> seen;  // the cases the rounds came across
-  for (int round = 0; round < 150; ++round) {
-    Refill(*Form().TS_HzP);
-    const TFeedParams stored = FeedParams;
-    // Small figures as often as large ones, so every profile and limit occurs.
-    const double feedHigh = random() % 2 ? 4000 : 60;
-    std::vector<TTypedBox> typed{
-        {Form().ED_WayE, "--feed-length", TypedNumber(random, 0.01, feedHigh)},
-        {Form().ED_HZin, "--stroke-rate", TypedNumber(random, 5, 2000)},
-        {Form().ED_AngleE, "--angle", TypedNumber(random, 10, 350)},
-        {Form().ED_MaxSpeedE, "--max-speed", TypedNumber(random, 0.1, 400)},
-        {Form().ED_MaxAccel, "--max-accel", TypedNumber(random, 0.01, 400)},
-        {Form().ED_RuheZeitE, "--settle", TypedNumber(random, -0.01, 0.3)},
-    };
-    std::vector<std::string> args{"rate"};
-    for (const TTypedBox& t : typed) {
+const TWindowPage kWindowPages[] = {
+    {.Name = "StrokeRate",
+     .Page = &TFO_Main::TS_HzP,
+     .English = true,
+     .OverTheLimit = "over the limit",
+     .Command = "rate",
+     .Seed = 20261210,
+     .Inputs = {{&TFO_Main::ED_WayE, "--feed-length", 0.01, 4000, 60},
+                {&TFO_Main::ED_HZin, "--stroke-rate", 5, 2000},
+                {&TFO_Main::ED_AngleE, "--angle", 10, 350},
+                {&TFO_Main::ED_MaxSpeedE, "--max-speed", 0.1, 400},
+                {&TFO_Main::ED_MaxAccel, "--max-accel", 0.01, 400},
+                {&TFO_Main::ED_RuheZeitE, "--settle", -0.01, 0.3}},
+     .Toggled = &TFO_Main::CH_SinQramps,
+     .EnterBox = &TFO_Main::ED_WayE,
+     .Results = {{.Label = "LB_Accel1", .Box = "ED_AccelE", .Unit = "m/s\u00B2", .Marked = true},
+                 {.Label = "LB_SpeedE", .Box = "ED_SpeedE", .Unit = "m/min", .Marked = true}},
+     .LimitsLine = "Limits",
+     .LimitsBox = "ED_AccelE",
+     .ComeAcross = {"Speed (triangle)", "Speed (trapezoid)", "ED_AccelE red", "ED_AccelE plain",
+                    "ED_SpeedE red", "ED_SpeedE plain"}},
+    {.Name = "FeedTiming",
+     .Page = &TFO_Main::TS_VZ,
+     .English = false,
+     .OverTheLimit = "\u00FCber dem Grenzwert",
+     .Command = "timing",
+     .Seed = 1210,
+     .Inputs = {{&TFO_Main::ED_WayS, "--feed-length", 0.01, 4000, 60},
+                {&TFO_Main::ED_AccelS, "--accel", 0.01, 400, 60},
+                {&TFO_Main::ED_MaxSpeedS, "--speed-limit", 0.1, 400},
+                {&TFO_Main::ED_AngleS, "--angle", 10, 350},
+                {&TFO_Main::ED_RuheZeitS, "--settle", -0.01, 0.3}},
+     .EnterBox = &TFO_Main::ED_WayS,
+     .Results = {{.Name = "Vorschubzeit", .Box = "ED_TimeVS", .Unit = "s"},
+                 {.Name = "Beschleunigungszeit", .Box = "ED_TimeAS", .Unit = "s"},
+                 {.Label = "LB_SpeedS", .Box = "ED_SpeedS", .Unit = "m/min"},
+                 {.Name = "Hubzahl", .Box = "ED_HZout", .Unit = "1/min"}},
+     .InputsAfterPageChange =
+         {{.Label = "LB_AccSinQ", .Box = "ED_AccelS", .Unit = "m/s\u00B2", .Marked = true},
+          {.Name = "Max. Geschwindigkeit", .Box = "ED_MaxSpeedS", .Unit = "m/min", .Marked = true},
+          {.Name = "Vorschub-Strecke", .Box = "ED_WayS", .Unit = "mm"}},
+     .ComeAcross = {"Geschwindigkeit (Dreieck)", "Geschwindigkeit (Trapez)", "ED_AccelS red",
+                    "ED_AccelS plain", "ED_MaxSpeedS red", "ED_MaxSpeedS plain"}},
+};
+
+// The window on the recorded toolkit, in a folder of its own, beside
+// kolvane-calc: random values typed into a page's boxes and given to
+// kolvane-calc as options, from the same stored values, must come out as the
+// page shows them.
+class KolvaneCalcBesideTheWindow : public ::testing::TestWithParam<TWindowPage> {
+ protected:
+  KolvaneCalcBesideTheWindow() {
+    home_.Prepare("", u"kolvane");
+    CommandLine = GetParam().English ? "/l:e" : "";
+    shell_.emplace(home_.Platform());
+    shell_->CreateMainForm();
+    user_.emplace(*shell_->Form, shell_->Window);
+    user_->Show();
+  }
+
+  ~KolvaneCalcBesideTheWindow() override { shell_->Form.reset(); }
+
+  TFO_Main& Form() { return *shell_->Form; }
+  TUserDriver& User() { return *user_; }
+  std::string Text(std::string_view name) { return Utf8(shell_->Window[name].Text); }
+  bool Red(std::string_view name) { return shell_->Window[name].Color == TColor::Rgb(255, 68, 68); }
+
+  // Refills every box from the stored values, as a page change does; the
+  // record then holds what kolvane-calc starts from.
+  void Refill() {
+    User().SwitchPage(*Form().TS_Options);
+    User().SwitchPage(*(Form().*GetParam().Page));
+  }
+
+  void Type(TEdit& box, const std::string& text) {
+    ASSERT_TRUE(User().Focus(box));
+    User().Type(box, Utf16(text));
+  }
+
+  // Types a random choice of the page's inputs and confirms them as a user
+  // does; the options that give kolvane-calc the same values are appended.
+  void TypeRound(std::mt19937& random, std::vector<std::string>& args) {
+    const TWindowPage& page = GetParam();
+    std::vector<std::string> texts;
+    for (const TTypedInput& input : page.Inputs) {
+      const double high = input.SmallHigh != 0 && random() % 2 == 0 ? input.SmallHigh : input.High;
+      texts.push_back(TypedNumber(random, input.Low, high));
+    }
+    for (size_t i = 0; i < page.Inputs.size(); ++i) {
       if (random() % 3 == 0) {
         continue;  // this box keeps the stored value
       }
-      Type(*t.Box, t.Text);
-      args.insert(args.end(), {t.Option, t.Text});
+      Type(*(Form().*page.Inputs[i].Box), texts[i]);
+      args.insert(args.end(), {page.Inputs[i].Option, texts[i]});
     }
-    const bool toggle = random() % 4 == 0;
-    if (toggle) {
-      User().Click(*Form().CH_SinQramps);
+    if (page.Toggled != nullptr && random() % 4 == 0) {
+      User().Click(*(Form().*page.Toggled));
       args.insert(args.end(), {"--sin2", FeedParams.SinSqRamps ? "on" : "off"});
     } else {
-      ASSERT_TRUE(User().Focus(*Form().ED_WayE));
+      ASSERT_TRUE(User().Focus(*(Form().*page.EnterBox)));
       User().PressEnter();
     }
-    ASSERT_TRUE(shell_.Services.Messages.empty());
-
-    const TRun run = RunCalc(args, stored);
-    ASSERT_EQ(run.Code, 0) << run.Err;
-    std::map<std::string, std::string> shown = TextValues(run.Out);
-    SCOPED_TRACE(run.Out);
-    EXPECT_EQ(shown[Text("LB_Accel1")], Marked(Text("ED_AccelE") + " m/s\u00B2", Red("ED_AccelE")));
-    EXPECT_EQ(shown[Text("LB_SpeedE")], Marked(Text("ED_SpeedE") + " m/min", Red("ED_SpeedE")));
-    EXPECT_EQ(shown.count("Limits"), Red("ED_AccelE") ? 1u : 0u);
-    ++seen[Text("LB_SpeedE")];
-    ++seen[Red("ED_AccelE") ? "acceleration red" : "acceleration plain"];
-    ++seen[Red("ED_SpeedE") ? "speed red" : "speed plain"];
   }
-  for (const char* c : {"Speed (triangle)", "Speed (trapezoid)", "acceleration red",
-                        "acceleration plain", "speed red", "speed plain"}) {
-    EXPECT_GT(seen[c], 0) << c;
-  }
-}
 
-TEST_F(WindowBeside, KolvaneCalcPrintsWhatTheFeedTimingPageShows) {
-  Start(false);
-  std::mt19937 random(1210);
-  for (int round = 0; round < 150; ++round) {
-    Refill(*Form().TS_VZ);
-    const TFeedParams stored = FeedParams;
-    std::vector<TTypedBox> typed{
-        {Form().ED_WayS, "--feed-length", TypedNumber(random, 0.01, random() % 2 ? 4000 : 60)},
-        {Form().ED_AccelS, "--accel", TypedNumber(random, 0.01, random() % 2 ? 400 : 60)},
-        {Form().ED_MaxSpeedS, "--speed-limit", TypedNumber(random, 0.1, 400)},
-        {Form().ED_AngleS, "--angle", TypedNumber(random, 10, 350)},
-        {Form().ED_RuheZeitS, "--settle", TypedNumber(random, -0.01, 0.3)},
-    };
-    std::vector<std::string> args{"--lang", "de", "timing"};
-    for (const TTypedBox& t : typed) {
-      if (random() % 3 == 0) {
-        continue;
+  // Each line as the window shows its box, marked where the box is red;
+  // counts what the rounds came across.
+  void ExpectLines(const std::vector<TShownLine>& lines,
+                   std::map<std::string, std::string>& shown) {
+    for (const TShownLine& line : lines) {
+      const std::string name = line.Label != nullptr ? Text(line.Label) : line.Name;
+      std::string expected = Text(line.Box) + " " + line.Unit;
+      if (line.Marked) {
+        const bool red = Red(line.Box);
+        if (red) {
+          expected += std::string("  (") + GetParam().OverTheLimit + ")";
+        }
+        ++seen_[std::string(line.Box) + (red ? " red" : " plain")];
       }
-      Type(*t.Box, t.Text);
-      args.insert(args.end(), {t.Option, t.Text});
+      EXPECT_EQ(shown[name], expected) << name;
+      ++seen_[name];
     }
-    ASSERT_TRUE(User().Focus(*Form().ED_WayS));
-    User().PressEnter();
-    ASSERT_TRUE(shell_.Services.Messages.empty());
+  }
+
+  TStoryHome home_;
+  std::optional<TRecordedShell> shell_;
+  std::optional<TUserDriver> user_;
+  std::map<std::string, int> seen_;
+};
+
+TEST_P(KolvaneCalcBesideTheWindow, PrintsWhatThePageShows) {
+  const TWindowPage& page = GetParam();
+  std::mt19937 random(page.Seed);
+  for (int round = 0; round < 150; ++round) {
+    Refill();
+    const TFeedParams stored = FeedParams;
+    std::vector<std::string> args;
+    if (!page.English) {
+      args = {"--lang", "de"};
+    }
+    args.push_back(page.Command);
+    ASSERT_NO_FATAL_FAILURE(TypeRound(random, args));
+    ASSERT_TRUE(shell_->Services.Messages.empty());
 
     const TRun run = RunCalc(args, stored);
     ASSERT_EQ(run.Code, 0) << run.Err;
     std::map<std::string, std::string> shown = TextValues(run.Out);
     SCOPED_TRACE(run.Out);
-    const auto over = [](const std::string& value, bool red) {
-      return red ? value + "  (\u00FCber dem Grenzwert)" : value;
-    };
-    EXPECT_EQ(shown["Vorschubzeit"], Text("ED_TimeVS") + " s");
-    EXPECT_EQ(shown["Beschleunigungszeit"], Text("ED_TimeAS") + " s");
-    EXPECT_EQ(shown[Text("LB_SpeedS")], Text("ED_SpeedS") + " m/min");
-    EXPECT_EQ(shown["Hubzahl"], Text("ED_HZout") + " 1/min");
-    // The inputs as the boxes show them after the next page change, marked
-    // as the window marks them.
-    Refill(*Form().TS_VZ);
-    EXPECT_EQ(shown[Text("LB_AccSinQ")], over(Text("ED_AccelS") + " m/s\u00B2", Red("ED_AccelS")));
-    EXPECT_EQ(shown["Max. Geschwindigkeit"],
-              over(Text("ED_MaxSpeedS") + " m/min", Red("ED_MaxSpeedS")));
-    EXPECT_EQ(shown["Vorschub-Strecke"], Text("ED_WayS") + " mm");
+    ExpectLines(page.Results, shown);
+    if (page.LimitsLine != nullptr) {
+      EXPECT_EQ(shown.count(page.LimitsLine), Red(page.LimitsBox) ? 1u : 0u);
+    }
+    if (!page.InputsAfterPageChange.empty()) {
+      Refill();
+      ExpectLines(page.InputsAfterPageChange, shown);
+    }
+  }
+  for (const std::string& c : page.ComeAcross) {
+    EXPECT_GT(seen_[c], 0) << "no round came across " << c;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Pages, KolvaneCalcBesideTheWindow, ::testing::ValuesIn(kWindowPages),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // ---- Chart ----
 
