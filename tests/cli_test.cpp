@@ -546,7 +546,7 @@ std::string TypedNumber(std::mt19937& random, double low, double high) {
 // A box of the page and the option that gives kolvane-calc the same value,
 // with the range the rounds type from.
 struct TTypedInput {
-  TEdit* const TFO_Main::*Box;
+  const char* Box;
   const char* Option;
   double Low;
   double High;
@@ -568,7 +568,7 @@ struct TShownLine {
 // kolvane-calc's lines are read against the boxes.
 struct TWindowPage {
   const char* Name;
-  TTabSheet* const TFO_Main::*Page;
+  const char* Page;
   bool English;  // the window's language; otherwise German, with "--lang de"
   const char* OverTheLimit;
   const char* Command;
@@ -576,8 +576,8 @@ struct TWindowPage {
   std::vector<TTypedInput> Inputs;
   // A quarter of the rounds end with a click on this box (if any) instead of
   // Enter in EnterBox; kolvane-calc then gets its new state.
-  TCheckBox* const TFO_Main::*Toggled = nullptr;
-  TEdit* const TFO_Main::*EnterBox;
+  const char* Toggled = nullptr;
+  const char* EnterBox;
   std::vector<TShownLine> Results;
   // The inputs as the boxes show them after the next page change.
   std::vector<TShownLine> InputsAfterPageChange = {};
@@ -595,19 +595,19 @@ void PrintTo(const TWindowPage& page, std::ostream* os) {
 
 const TWindowPage kWindowPages[] = {
     {.Name = "StrokeRate",
-     .Page = &TFO_Main::TS_HzP,
+     .Page = "TS_HzP",
      .English = true,
      .OverTheLimit = "over the limit",
      .Command = "rate",
      .Seed = 20261210,
-     .Inputs = {{&TFO_Main::ED_WayE, "--feed-length", 0.01, 4000, 60},
-                {&TFO_Main::ED_HZin, "--stroke-rate", 5, 2000},
-                {&TFO_Main::ED_AngleE, "--angle", 10, 350},
-                {&TFO_Main::ED_MaxSpeedE, "--max-speed", 0.1, 400},
-                {&TFO_Main::ED_MaxAccel, "--max-accel", 0.01, 400},
-                {&TFO_Main::ED_RuheZeitE, "--settle", -0.01, 0.3}},
-     .Toggled = &TFO_Main::CH_SinQramps,
-     .EnterBox = &TFO_Main::ED_WayE,
+     .Inputs = {{"ED_WayE", "--feed-length", 0.01, 4000, 60},
+                {"ED_HZin", "--stroke-rate", 5, 2000},
+                {"ED_AngleE", "--angle", 10, 350},
+                {"ED_MaxSpeedE", "--max-speed", 0.1, 400},
+                {"ED_MaxAccel", "--max-accel", 0.01, 400},
+                {"ED_RuheZeitE", "--settle", -0.01, 0.3}},
+     .Toggled = "CH_SinQramps",
+     .EnterBox = "ED_WayE",
      .Results = {{.Label = "LB_Accel1", .Box = "ED_AccelE", .Unit = "m/s\u00B2", .Marked = true},
                  {.Label = "LB_SpeedE", .Box = "ED_SpeedE", .Unit = "m/min", .Marked = true}},
      .LimitsLine = "Limits",
@@ -615,17 +615,17 @@ const TWindowPage kWindowPages[] = {
      .ComeAcross = {"Speed (triangle)", "Speed (trapezoid)", "ED_AccelE red", "ED_AccelE plain",
                     "ED_SpeedE red", "ED_SpeedE plain"}},
     {.Name = "FeedTiming",
-     .Page = &TFO_Main::TS_VZ,
+     .Page = "TS_VZ",
      .English = false,
      .OverTheLimit = "\u00FCber dem Grenzwert",
      .Command = "timing",
      .Seed = 1210,
-     .Inputs = {{&TFO_Main::ED_WayS, "--feed-length", 0.01, 4000, 60},
-                {&TFO_Main::ED_AccelS, "--accel", 0.01, 400, 60},
-                {&TFO_Main::ED_MaxSpeedS, "--speed-limit", 0.1, 400},
-                {&TFO_Main::ED_AngleS, "--angle", 10, 350},
-                {&TFO_Main::ED_RuheZeitS, "--settle", -0.01, 0.3}},
-     .EnterBox = &TFO_Main::ED_WayS,
+     .Inputs = {{"ED_WayS", "--feed-length", 0.01, 4000, 60},
+                {"ED_AccelS", "--accel", 0.01, 400, 60},
+                {"ED_MaxSpeedS", "--speed-limit", 0.1, 400},
+                {"ED_AngleS", "--angle", 10, 350},
+                {"ED_RuheZeitS", "--settle", -0.01, 0.3}},
+     .EnterBox = "ED_WayS",
      .Results = {{.Name = "Vorschubzeit", .Box = "ED_TimeVS", .Unit = "s"},
                  {.Name = "Beschleunigungszeit", .Box = "ED_TimeAS", .Unit = "s"},
                  {.Label = "LB_SpeedS", .Box = "ED_SpeedS", .Unit = "m/min"},
@@ -663,8 +663,8 @@ class KolvaneCalcBesideTheWindow : public ::testing::TestWithParam<TWindowPage> 
   // Refills every box from the stored values, as a page change does; the
   // record then holds what kolvane-calc starts from.
   void Refill() {
-    User().SwitchPage(*Form().TS_Options);
-    User().SwitchPage(*(Form().*GetParam().Page));
+    User().SwitchPage(Form().Control<TTabSheet>("TS_Options"));
+    User().SwitchPage(Form().Control<TTabSheet>(GetParam().Page));
   }
 
   void Type(TEdit& box, const std::string& text) {
@@ -685,14 +685,14 @@ class KolvaneCalcBesideTheWindow : public ::testing::TestWithParam<TWindowPage> 
       if (random() % 3 == 0) {
         continue;  // this box keeps the stored value
       }
-      Type(*(Form().*page.Inputs[i].Box), texts[i]);
+      Type(Form().Control<TEdit>(page.Inputs[i].Box), texts[i]);
       args.insert(args.end(), {page.Inputs[i].Option, texts[i]});
     }
     if (page.Toggled != nullptr && random() % 4 == 0) {
-      User().Click(*(Form().*page.Toggled));
+      User().Click(Form().Control<TCheckBox>(page.Toggled));
       args.insert(args.end(), {"--sin2", FeedParams.SinSqRamps ? "on" : "off"});
     } else {
-      ASSERT_TRUE(User().Focus(*(Form().*page.EnterBox)));
+      ASSERT_TRUE(User().Focus(Form().Control<TEdit>(page.EnterBox)));
       User().PressEnter();
     }
   }

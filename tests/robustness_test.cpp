@@ -276,7 +276,7 @@ class TSession {
         user_->Click(*form.CH_SinQramps);
         break;
       case TActionKind::SwitchPage: {
-        TTabSheet* pages[] = {form.TS_HzP, form.TS_VZ, form.TS_Options};
+        TTabSheet* pages[] = {form.TS_HzP, form.TS_VZ, &form.Control<TTabSheet>("TS_Options")};
         user_->SwitchPage(*pages[action.Choice]);
         break;
       }

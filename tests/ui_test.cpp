@@ -120,6 +120,7 @@ class WindowTest : public ::testing::Test {
   }
 
   TFO_Main& Form() { return *shell.Form; }
+  TEdit& Box(std::string_view name) { return Form().Control<TEdit>(name); }
   TUserDriver& User() { return *user; }
   const TRecordedState& W(std::string_view name) { return shell.Window[name]; }
   const std::u16string& Text(std::string_view name) { return W(name).Text; }
@@ -354,7 +355,7 @@ TEST_F(WindowTest, AcceptanceIsInertUntilTheFirstShow) {
   early.Type(*Form().ED_WayE, u"0");
   early.PressEnter();
   early.Click(*Form().CH_SinQramps);
-  early.Focus(*Form().ED_HZin);
+  early.Focus(Box("ED_HZin"));
 
   EXPECT_EQ(FeedParams.FeedLength, 0.01);
   EXPECT_TRUE(FeedParams.SinSqRamps);
@@ -367,36 +368,35 @@ TEST_F(WindowTest, AcceptanceIsInertUntilTheFirstShow) {
 TEST_F(WindowTest, BoundsAndNumberTextsAreAccepted) {
   Start();
   struct TCase {
-    TEdit* box;
+    std::string_view box;
     std::u16string_view typed;
     double TFeedParams::*field;
     double stored;
   };
-  TFO_Main& f = Form();
   const TCase cases[] = {
-      {f.ED_WayE, u"0.01", &TFeedParams::FeedLength, 0.00001},
-      {f.ED_WayE, u"4000", &TFeedParams::FeedLength, 4.0},
-      {f.ED_WayE, u"1e3", &TFeedParams::FeedLength, 1.0},
-      {f.ED_WayE, u"  12abc", &TFeedParams::FeedLength, 0.012},
-      {f.ED_HZin, u"5", &TFeedParams::StrokeRate, 5.0},
-      {f.ED_HZin, u"2000", &TFeedParams::StrokeRate, 2000.0},
-      {f.ED_AngleE, u"10", &TFeedParams::ApertureAngle, 10.0},
-      {f.ED_AngleE, u"350", &TFeedParams::ApertureAngle, 350.0},
-      {f.ED_MaxSpeedE, u"0.1", &TFeedParams::MaxSpeed, 0.1 / 60.0},
-      {f.ED_MaxSpeedE, u"400", &TFeedParams::MaxSpeed, 400.0 / 60.0},
-      {f.ED_MaxAccel, u"0.01", &TFeedParams::MaxAccel, 0.01},
-      {f.ED_MaxAccel, u"400", &TFeedParams::MaxAccel, 400.0},
+      {"ED_WayE", u"0.01", &TFeedParams::FeedLength, 0.00001},
+      {"ED_WayE", u"4000", &TFeedParams::FeedLength, 4.0},
+      {"ED_WayE", u"1e3", &TFeedParams::FeedLength, 1.0},
+      {"ED_WayE", u"  12abc", &TFeedParams::FeedLength, 0.012},
+      {"ED_HZin", u"5", &TFeedParams::StrokeRate, 5.0},
+      {"ED_HZin", u"2000", &TFeedParams::StrokeRate, 2000.0},
+      {"ED_AngleE", u"10", &TFeedParams::ApertureAngle, 10.0},
+      {"ED_AngleE", u"350", &TFeedParams::ApertureAngle, 350.0},
+      {"ED_MaxSpeedE", u"0.1", &TFeedParams::MaxSpeed, 0.1 / 60.0},
+      {"ED_MaxSpeedE", u"400", &TFeedParams::MaxSpeed, 400.0 / 60.0},
+      {"ED_MaxAccel", u"0.01", &TFeedParams::MaxAccel, 0.01},
+      {"ED_MaxAccel", u"400", &TFeedParams::MaxAccel, 400.0},
       // A decimal comma is the point a German user types, not the end of the number.
-      {f.ED_MaxAccel, u"1,5", &TFeedParams::MaxAccel, 1.5},
-      {f.ED_WayE, u"12,5", &TFeedParams::FeedLength, 0.0125},
-      {f.ED_HZin, u"1,5e3", &TFeedParams::StrokeRate, 1500.0},
-      {f.ED_RuheZeitE, u"-0.5", &TFeedParams::SettleTime, -0.5},
-      {f.ED_RuheZeitE, u"abc", &TFeedParams::SettleTime, 0.0},
+      {"ED_MaxAccel", u"1,5", &TFeedParams::MaxAccel, 1.5},
+      {"ED_WayE", u"12,5", &TFeedParams::FeedLength, 0.0125},
+      {"ED_HZin", u"1,5e3", &TFeedParams::StrokeRate, 1500.0},
+      {"ED_RuheZeitE", u"-0.5", &TFeedParams::SettleTime, -0.5},
+      {"ED_RuheZeitE", u"abc", &TFeedParams::SettleTime, 0.0},
   };
   for (const TCase& c : cases) {
-    EnterInto(*c.box, std::u16string(c.typed));
-    EXPECT_DOUBLE_EQ(FeedParams.*c.field, c.stored) << c.box->Name();
-    EXPECT_EQ(c.box->Text(), c.typed) << c.box->Name();
+    EnterInto(Box(c.box), std::u16string(c.typed));
+    EXPECT_DOUBLE_EQ(FeedParams.*c.field, c.stored) << c.box;
+    EXPECT_EQ(Box(c.box).Text(), c.typed) << c.box;
   }
   EXPECT_THAT(Messages(), IsEmpty());
 }
@@ -474,7 +474,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WindowTest, AnOverflowingSettlingTimeIsRestoredWithoutAMessage) {
   Start();
-  EnterInto(*Form().ED_RuheZeitE, u"1e999");
+  EnterInto(Box("ED_RuheZeitE"), u"1e999");
   EXPECT_EQ(FeedParams.SettleTime, 0.01);
   EXPECT_EQ(Text("ED_RuheZeitE"), u"0.010");
   EXPECT_EQ(Focus(), "ED_RuheZeitE");
@@ -496,14 +496,14 @@ TEST_F(WindowTest, AnAccelerationWithinTheShownRoundingIsNotStored) {
 
 TEST_F(WindowTest, OnlyAMaxSpeedChangeAboveThreeTenthsCarriesToTheSpeedLimit) {
   Start();
-  EnterInto(*Form().ED_MaxSpeedE, u"80");
+  EnterInto(Box("ED_MaxSpeedE"), u"80");
   ASSERT_EQ(FeedParams.SpeedLimit, 1.3334);  // 80.004 -> 80 m/min is a small change
-  EnterInto(*Form().ED_MaxSpeedE, u"80.2");
+  EnterInto(Box("ED_MaxSpeedE"), u"80.2");
   EXPECT_EQ(FeedParams.MaxSpeed, 80.2 / 60.0);
   EXPECT_EQ(FeedParams.SpeedLimit, 1.3334);
-  EnterInto(*Form().ED_MaxSpeedE, u"81");
+  EnterInto(Box("ED_MaxSpeedE"), u"81");
   EXPECT_EQ(FeedParams.SpeedLimit, 81.0 / 60.0);
-  EnterInto(*Form().ED_MaxSpeedE, u"500");  // rejected: nothing carries
+  EnterInto(Box("ED_MaxSpeedE"), u"500");  // rejected: nothing carries
   EXPECT_EQ(FeedParams.SpeedLimit, 81.0 / 60.0);
 }
 
@@ -512,7 +512,7 @@ TEST_F(WindowTest, OnlyAMaxSpeedChangeAboveThreeTenthsCarriesToTheSpeedLimit) {
 TEST_F(WindowTest, AStoredValueOutsideItsBoxRangeIsNotRefusedWhereNobodyTypedIt) {
   Start();
   // 0.3 m/s^2 is taken, and shows as "0" once the page is filled again.
-  EnterInto(*Form().ED_MaxAccel, u"0.3");
+  EnterInto(Box("ED_MaxAccel"), u"0.3");
   User().SwitchPage(*Form().TS_VZ);
   User().SwitchPage(*Form().TS_HzP);
   ASSERT_EQ(Text("ED_MaxAccel"), u"0");
@@ -521,8 +521,8 @@ TEST_F(WindowTest, AStoredValueOutsideItsBoxRangeIsNotRefusedWhereNobodyTypedIt)
   // The longest feed at the highest rate in the narrowest window has no
   // profile: the computed acceleration is the marker, far above 400 m/s^2.
   EnterInto(*Form().ED_WayE, u"4000");
-  EnterInto(*Form().ED_HZin, u"2000");
-  EnterInto(*Form().ED_AngleE, u"10");
+  EnterInto(Box("ED_HZin"), u"2000");
+  EnterInto(Box("ED_AngleE"), u"10");
   User().SwitchPage(*Form().TS_VZ);
   const double marker = FeedParams.Accel;
   ASSERT_GT(marker, 400.0);
@@ -560,7 +560,7 @@ TEST_F(StoredSpeedShownAsZero, ARefusalElsewhereOnThePageAlsoAnswersTheSpeed) {
 
 // A typed text is never passed over, even where it reads as the box showed.
 TEST_F(StoredSpeedShownAsZero, TypingWhatTheBoxShowsIsRefusedWithAMessage) {
-  TypeInto(*Form().ED_MaxSpeedE, u"0");
+  TypeInto(Box("ED_MaxSpeedE"), u"0");
   const size_t before = Messages().size();  // leaving the feed length ran a pass
   User().PressEnter();
   ASSERT_EQ(Messages().size(), before + 1);
@@ -577,7 +577,8 @@ TEST_F(WindowTest, AccelerationFormatFollowsTheStoredValue) {
       {u"9.998", u"10.00"}, {u"0.5", u"0.50"}, {u"9.999", u"10.0"}};
   for (auto [typed, shown] : cases) {
     EnterInto(*Form().ED_AccelS, std::u16string(typed));
-    User().SwitchPage(*Form().TS_Options);  // every page change refills the boxes
+    User().SwitchPage(
+        Form().Control<TTabSheet>("TS_Options"));  // every page change refills the boxes
     EXPECT_EQ(Text("ED_AccelS"), shown) << std::string(typed.begin(), typed.end());
     User().SwitchPage(*Form().TS_VZ);
   }
@@ -641,7 +642,7 @@ TEST_F(WindowTest, TheFeedTimingPageShowsItsResultsAndTheOptionsPageNone) {
   EXPECT_EQ(Text("ED_HZout"), u"100.3");
   EXPECT_EQ(Text("LB_SpeedS"), u"Geschwindigkeit (Dreieck)");
 
-  User().SwitchPage(*Form().TS_Options);
+  User().SwitchPage(Form().Control<TTabSheet>("TS_Options"));
   EXPECT_EQ(W("IM_LogoDVK").Parent, "TS_VZ");
   EXPECT_EQ(W("ED_TimeVS").TextLog.size(), 1u);
 }
@@ -650,7 +651,7 @@ TEST_F(WindowTest, TheFeedTimingPageShowsItsResultsAndTheOptionsPageNone) {
 
 TEST_F(WindowTest, AZeroAccelerationShowsDashesWithoutAMessage) {
   Start();
-  EnterInto(*Form().ED_HZin, u"5");  // the demanded acceleration rounds to 0.00
+  EnterInto(Box("ED_HZin"), u"5");  // the demanded acceleration rounds to 0.00
   ASSERT_EQ(Text("ED_AccelE"), u"0.00");
   User().SwitchPage(*Form().TS_VZ);
 
@@ -664,10 +665,10 @@ TEST_F(WindowTest, AZeroAccelerationShowsDashesWithoutAMessage) {
 TEST_F(WindowTest, AZeroCycleShowsADashForTheStrokeRate) {
   Start();
   User().SwitchPage(*Form().TS_VZ);
-  User().Type(*Form().ED_WayS, u"500");
+  User().Type(Box("ED_WayS"), u"500");
   User().Type(*Form().ED_AccelS, u"10");
   // The trapezoid takes 0.584 s; a settling time of minus that leaves no cycle.
-  EnterInto(*Form().ED_RuheZeitS, u"-0.584");
+  EnterInto(Box("ED_RuheZeitS"), u"-0.584");
 
   EXPECT_EQ(Text("ED_TimeVS"), u"0.000");
   EXPECT_EQ(Text("ED_HZout"), u"-");
@@ -695,7 +696,7 @@ TEST_F(WindowTest, AnOutOfAreaRoundingShowsItsOwnMessage) {
 TEST_F(WindowTest, AnAccelerationOutOfAreaShowsAsBeyondTheLimit) {
   Start();
   TypeInto(*Form().ED_WayE, u"3320");
-  EnterInto(*Form().ED_HZin, u"12");
+  EnterInto(Box("ED_HZin"), u"12");
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].Caption, u"Out of area (DtoL)");
   EXPECT_EQ(Text("ED_AccelE"), u"0.00");
@@ -706,7 +707,7 @@ TEST_F(WindowTest, AnAccelerationOutOfAreaShowsAsBeyondTheLimit) {
 
 TEST_F(WindowTest, ChoosingEnglishRewritesCaptionsAtOnceAndResultLabelsAtThePageChange) {
   Start();
-  User().SwitchPage(*Form().TS_Options);
+  User().SwitchPage(Form().Control<TTabSheet>("TS_Options"));
   User().PickItem(*Form().CB_Language, 1);
 
   EXPECT_EQ(Language, 1);
@@ -724,7 +725,7 @@ TEST_F(WindowTest, ChoosingEnglishRewritesCaptionsAtOnceAndResultLabelsAtThePage
   User().SwitchPage(*Form().TS_HzP);
   EXPECT_EQ(Text("LB_SpeedE"), u"Speed (triangle)");
   EXPECT_EQ(Text("LB_Accel1"), u"Acceleration (peak)");
-  EnterInto(*Form().ED_HZin, u"1");
+  EnterInto(Box("ED_HZin"), u"1");
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].Text, kHintStrokeRateEn);
 
@@ -807,7 +808,7 @@ TEST_F(WindowTest, UnknownLanguagesShowGermanAndAreKept) {
     shell.Form.reset();
     Start();
     if (c.pickedIndex != -2) {
-      User().SwitchPage(*Form().TS_Options);
+      User().SwitchPage(Form().Control<TTabSheet>("TS_Options"));
       User().PickItem(*Form().CB_Language, c.pickedIndex);
     }
     EXPECT_EQ(Text("LB_FeedLen1"), u"Vorschub-Strecke") << c.stored;
@@ -936,7 +937,7 @@ TEST_F(WindowTest, AGermanProcessLocaleChangesNoNumber) {
   TLocaleScope german(kGermanLocale);
   ASSERT_TRUE(german.Active()) << "the setup script generates " << kGermanLocale;
   Start();
-  EnterInto(*Form().ED_MaxAccel, u"12.5");
+  EnterInto(Box("ED_MaxAccel"), u"12.5");
 
   EXPECT_EQ(Text("ED_WayE"), u"10.00");
   EXPECT_EQ(Text("ED_RuheZeitE"), u"0.010");

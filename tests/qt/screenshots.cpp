@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   auto* maxAccel = qobject_cast<QLineEdit*>(shell.Window().Widget("ED_MaxAccel"));
   maxAccel->setFocus();
   maxAccel->setText(QStringLiteral("0.1"));
-  shell.Form()->ED_MaxAccel->UserKeyDown(vkReturn);
+  shell.Form()->Control<TEdit>("ED_MaxAccel").UserKeyDown(vkReturn);
   Settle();
   ok = Save(*window, folder + QStringLiteral("/en-limit.png")) && ok;
 
@@ -89,6 +89,6 @@ int main(int argc, char** argv) {
   });
   auto* rate = qobject_cast<QLineEdit*>(shell.Window().Widget("ED_HZin"));
   rate->setText(QStringLiteral("1"));
-  shell.Form()->ED_HZin->UserKeyDown(vkReturn);
+  shell.Form()->Control<TEdit>("ED_HZin").UserKeyDown(vkReturn);
   return ok ? 0 : 1;
 }
