@@ -73,6 +73,11 @@ fi
 stage mingw build_and_test mingw
 # ---- end of the Windows stage ------------------------------------------------
 
+# ---- Downloads: scripts/release.sh's files, tested as users install them ----
+# Needs the release and mingw builds above; its Wine prefix is its own.
+stage package bash tests/package/package_test.sh
+# ---- end of the downloads stage ------------------------------------------------
+
 # One closing line over every stage's ctest summary, for whoever reads only
 # the end.
 ran=$(cat "$logs"/*.log | sed -n 's/^.*tests passed, [0-9]* tests failed out of \([0-9]*\)$/\1/p' |
