@@ -12,6 +12,7 @@
 # commit, so two runs on the same sources give the same bytes.
 # The web site is taken from build/web/site/, the folder the web build leaves
 # the finished static site in; without that folder there is no web zip.
+# dist/ is emptied first.
 # Usage: bash scripts/release.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,9 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     { echo "release: no git history; set SOURCE_DATE_EPOCH" >&2; exit 1; }
 fi
 export SOURCE_DATE_EPOCH
+if [ -n "$(git status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+  echo "release: warning: uncommitted changes; the files hold them, but carry the last commit's date" >&2
+fi
 # Nothing below may depend on who runs it, or where.
 export LC_ALL=C.UTF-8 TZ=UTC
 umask 022
