@@ -21,6 +21,10 @@ packages=(
   # binutils (windres, objdump), Wine, and GoogleTest's sources for a cross
   # build (the program's icon is made with imagemagick, above).
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
+  # The release files (scripts/release.sh) and their tests: dpkg-shlibdeps
+  # for the package's Depends, lintian, NSIS for the Windows installer;
+  # Python's zipfile writes and reads the zips.
+  dpkg-dev lintian nsis python3
 )
 
 missing=()

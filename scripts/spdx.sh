@@ -38,7 +38,7 @@ comment_for() {
     *.h | *.cpp) echo "// $line" ;;
     *.md | *.xml | *.svg | *.manifest) echo "<!-- $line -->" ;;
     *.rc) echo "// $line" ;;
-    *.def) echo "; $line" ;;
+    *.def | *.nsi) echo "; $line" ;;
     *.1) echo ".\\\" $line" ;;
     *.sh | *.py | *.cmake | */CMakeLists.txt | CMakeLists.txt | *.txt | *.desktop | .gitignore | \
       .clang-format | .ci/*) echo "# $line" ;;

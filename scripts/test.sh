@@ -22,6 +22,7 @@ stages=(
   "release: optimised build, benchmarks included (built, not run)"
   "fuzz: each fuzz target briefly (clang)"
   "mingw: the Windows programs, cross-built, and their tests under Wine"
+  "package: scripts/release.sh's files, tested as users install them (after release and mingw)"
 )
 
 usage() {
@@ -108,6 +109,7 @@ run_stage() {
     dev | asan | mingw) stage "$1" build_and_test "$1" ;;
     release) stage release build_only release ;;
     fuzz) stage fuzz fuzz_smoke ;;
+    package) stage package bash tests/package/package_test.sh ;;
   esac
 }
 

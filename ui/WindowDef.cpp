@@ -254,7 +254,8 @@ const TFormDef MainFormDef = {
     .Name = "FO_Main",
     .ClientWidth = 384,
     .ClientHeight = 326,
-    .Caption = u"Kolvane (Orbel) v1.43",
+    // The version in the caption is the project version (ui/CMakeLists.txt).
+    .Caption = u"Kolvane (Orbel) v" KOLVANE_VERSION,
     .BorderStyle = TBorderStyle::Single,
     .Position = TPosition::DesktopCenter,
     .Color = clBtnFace,

@@ -48,9 +48,14 @@ install(FILES ${KOLVANE_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hic
         COMPONENT kolvane)
 install(FILES ${KOLVANE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
         COMPONENT kolvane)
-install(FILES ${KOLVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+# The version, the release date and the release notes come from the project
+# version and CHANGELOG.md (cmake/ReleaseNotes.cmake).
+configure_file(${KOLVANE_APP_ID}.metainfo.xml.in ${KOLVANE_APP_ID}.metainfo.xml @ONLY)
+configure_file(kolvane.1.in kolvane.1 @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${KOLVANE_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT kolvane)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kolvane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT kolvane)
-install(FILES kolvane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT kolvane)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
               ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kolvane COMPONENT kolvane)
