@@ -7,32 +7,17 @@
 
 #include "calc/FeedCalc.h"
 #include "cli/Csv.h"
+#include "cli/InputOptions.h"
 #include "cli/Output.h"
 
 namespace {
 
-// The columns of a job: the nine option names and the request.
+// The columns of a job: the input options, the sin² switch and the request.
 enum class TColumn : uint8_t { Input, SinSq, Request, Other };
 
 struct TColumnInfo {
   TColumn Kind = TColumn::Other;
   TInput Input = TInput::FeedLength;
-};
-
-struct TOptionName {
-  std::string_view Name;
-  TInput Input;
-};
-
-constexpr TOptionName kInputNames[] = {
-    {"feed-length", TInput::FeedLength},
-    {"angle", TInput::ApertureAngle},
-    {"stroke-rate", TInput::StrokeRate},
-    {"max-speed", TInput::MaxSpeed},
-    {"max-accel", TInput::MaxAccel},
-    {"settle", TInput::SettleTime},
-    {"accel", TInput::Accel},
-    {"speed-limit", TInput::SpeedLimit},
 };
 
 std::string_view Trimmed(std::string_view text) {
@@ -45,25 +30,14 @@ std::string_view Trimmed(std::string_view text) {
 
 TColumnInfo ColumnOf(std::string_view name) {
   name = Trimmed(name);
-  for (const TOptionName& option : kInputNames) {
-    if (option.Name == name) {
-      return {TColumn::Input, option.Input};
-    }
+  if (const TInputOption* option = FindInputOption(name)) {
+    return {TColumn::Input, option->Input};
   }
-  if (name == "sin2") {
+  if (name == SinSqOption) {
     return {TColumn::SinSq};
   }
-  if (name == "request") {
+  if (name == RequestColumn) {
     return {TColumn::Request};
-  }
-  return {};
-}
-
-std::string_view NameOf(TInput input) {
-  for (const TOptionName& option : kInputNames) {
-    if (option.Input == input) {
-      return option.Name;
-    }
   }
   return {};
 }
@@ -216,10 +190,10 @@ class TBatch {
 
   void Report(const TAccepted& accepted, TInput input, std::string& errors) {
     if ((accepted.NotNumbers & Bit(input)) != 0) {
-      AddError(errors, NameOf(input), Words(lang_).NotANumber);
+      AddError(errors, OptionName(input), Words(lang_).NotANumber);
     } else if ((accepted.Refused & Bit(input)) != 0) {
       const std::u16string_view hint = HintOf(input, lang_);
-      AddError(errors, NameOf(input), hint.empty() ? Words(lang_).NotANumber : hint);
+      AddError(errors, OptionName(input), hint.empty() ? Words(lang_).NotANumber : hint);
     }
   }
 
@@ -237,14 +211,14 @@ class TBatch {
           if (value == "on" || value == "off") {
             typed.SinSq = value == "on";
           } else {
-            AddError(errors, "sin2", Words(lang_).NotOnOff);
+            AddError(errors, SinSqOption, Words(lang_).NotOnOff);
           }
           break;
         case TColumn::Request:
           if (value == "rate" || value == "timing") {
             request = value == "rate" ? TRequest::Rate : TRequest::Timing;
           } else {
-            AddError(errors, "request", Words(lang_).NotARequest);
+            AddError(errors, RequestColumn, Words(lang_).NotARequest);
           }
           break;
         case TColumn::Other:
