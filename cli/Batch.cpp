@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Batch.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "calc/FeedCalc.h"
@@ -42,16 +44,47 @@ TColumnInfo ColumnOf(std::string_view name) {
   return {};
 }
 
-// The result columns: those of the stroke-rate request, and with a request
-// column also those of the feed-timing request.
-constexpr std::string_view kRateColumns[] = {"accel_m_s2",       "peak_speed_m_min", "profile",
-                                             "accel_over_limit", "window_raised",    "accel_text",
-                                             "peak_speed_text"};
-constexpr std::string_view kBothColumns[] = {
-    "accel_m_s2",      "peak_speed_m_min", "profile",        "accel_over_limit",
-    "window_raised",   "feed_time_s",      "ramp_time_s",    "stroke_rate_per_min",
-    "accel_text",      "peak_speed_text",  "feed_time_text", "ramp_time_text",
-    "stroke_rate_text"};
+template <typename TResult>
+void AddKeys(std::span<const TResultField<TResult>> fields, bool shownTexts,
+             std::vector<std::string_view>& keys) {
+  for (const TResultField<TResult>& field : fields) {
+    const bool shown = field.Kind() == TResultKind::ShownText;
+    if (shown == shownTexts && std::find(keys.begin(), keys.end(), field.Key()) == keys.end()) {
+      keys.push_back(field.Key());
+    }
+  }
+}
+
+// The result columns: the fields of the stroke-rate request, and with a
+// request column those of the feed-timing request as well, each key once:
+// the stored values first, then the texts as the window shows them, as each
+// request's own fields stand.
+std::vector<std::string_view> ResultKeys(bool bothRequests) {
+  std::vector<std::string_view> keys;
+  for (const bool shownTexts : {false, true}) {
+    AddKeys(RateResultFields(), shownTexts, keys);
+    if (bothRequests) {
+      AddKeys(TimingResultFields(), shownTexts, keys);
+    }
+  }
+  return keys;
+}
+
+// For each result column, the request's field of that key, or nullptr.
+template <typename TResult>
+using TResultColumns = std::vector<const TResultField<TResult>*>;
+
+template <typename TResult>
+TResultColumns<TResult> ColumnsOf(std::span<const TResultField<TResult>> fields,
+                                  const std::vector<std::string_view>& keys) {
+  TResultColumns<TResult> columns;
+  for (std::string_view key : keys) {
+    const auto field =
+        std::find_if(fields.begin(), fields.end(), [key](const auto& f) { return f.Key() == key; });
+    columns.push_back(field == fields.end() ? nullptr : &*field);
+  }
+  return columns;
+}
 
 class TBatch {
  public:
@@ -63,11 +96,13 @@ class TBatch {
     TCsvRecord record;
     if (!reader.Next(record)) {
       header_ = {};
+      SetResultColumns();
       WriteHeader();
       Flush(true);
       return summary_;
     }
     ReadHeader(record);
+    SetResultColumns();
     WriteHeader();
     while (reader.Next(record)) {
       Row(record);
@@ -100,31 +135,10 @@ class TBatch {
     }
   }
 
-  const std::vector<std::string_view>& ResultColumns() {
-    if (resultColumns_.empty()) {
-      if (hasRequest_) {
-        resultColumns_.assign(std::begin(kBothColumns), std::end(kBothColumns));
-      } else {
-        resultColumns_.assign(std::begin(kRateColumns), std::end(kRateColumns));
-      }
-    }
-    return resultColumns_;
-  }
-
-  // For each result column, the index of its field in the request's fields,
-  // or -1; found once per request, from the first row's fields.
-  const std::vector<int>& FieldIndex(TRequest request, const std::vector<TField>& fields) {
-    std::vector<int>& index = request == TRequest::Rate ? rateIndex_ : timingIndex_;
-    if (index.empty()) {
-      for (std::string_view column : ResultColumns()) {
-        int found = -1;
-        for (size_t i = 0; i < fields.size(); ++i) {
-          found = fields[i].Key == column ? static_cast<int>(i) : found;
-        }
-        index.push_back(found);
-      }
-    }
-    return index;
+  void SetResultColumns() {
+    resultKeys_ = ResultKeys(hasRequest_);
+    rateColumns_ = ColumnsOf(RateResultFields(), resultKeys_);
+    timingColumns_ = ColumnsOf(TimingResultFields(), resultKeys_);
   }
 
   void WriteHeader() {
@@ -132,7 +146,7 @@ class TBatch {
       AppendCsvField(buffer_, header_[i]);
       buffer_ += ',';
     }
-    for (std::string_view column : ResultColumns()) {
+    for (std::string_view column : resultKeys_) {
       buffer_ += column;
       buffer_ += ',';
     }
@@ -169,21 +183,23 @@ class TBatch {
         }
       }
     }
-    if (errors.empty() && Compute(request, accepted->Params)) {
-      // The window would show "Out of area (DtoL)" and go on with 0.
-      AddError(errors, Utf8(DtoLReportCaption), Words(lang_).OutOfArea);
-    }
     for (size_t i = 0; i < header_.size(); ++i) {
       AppendCsvField(buffer_, i < record.Fields.size() ? record.Fields[i] : std::string_view());
       buffer_ += ',';
     }
     if (errors.empty()) {
-      WriteResults(request);
-      buffer_ += "\r\n";
-      return;
+      const bool written = request == TRequest::Rate
+                               ? WriteResults(RunRate(accepted->Params), rateColumns_)
+                               : WriteResults(RunTiming(accepted->Params), timingColumns_);
+      if (written) {
+        buffer_ += "\r\n";  // after the empty error
+        return;
+      }
+      // The window would show "Out of area (DtoL)" and go on with 0.
+      AddError(errors, Utf8(DtoLReportCaption), Words(lang_).OutOfArea);
     }
     ++summary_.Failed;
-    buffer_.append(ResultColumns().size(), ',');
+    buffer_.append(resultKeys_.size(), ',');
     AppendCsvField(buffer_, errors);
     buffer_ += "\r\n";
   }
@@ -227,42 +243,21 @@ class TBatch {
     }
   }
 
-  // Runs the request into its fields; true when a value went out of area.
-  bool Compute(TRequest request, const TFeedParams& params) {
-    if (request == TRequest::Rate) {
-      const TRateResult result = RunRate(params);
-      FillRateFields(result, rateFields_);
-      return result.OutOfArea;
+  // The results and the empty error; nothing, and false, when a value went
+  // out of area.
+  template <typename TResult>
+  bool WriteResults(const TResult& result, const TResultColumns<TResult>& columns) {
+    if (result.OutOfArea) {
+      return false;
     }
-    const TTimingResult result = RunTiming(params);
-    FillTimingFields(result, timingFields_);
-    return result.OutOfArea;
-  }
-
-  void WriteResults(TRequest request) {
-    const std::vector<TField>& fields = request == TRequest::Rate ? rateFields_ : timingFields_;
-    bool first = true;
-    for (int index : FieldIndex(request, fields)) {
-      buffer_ += first ? "" : ",";
-      first = false;
-      if (index >= 0) {
-        const TField& field = fields[static_cast<size_t>(index)];
-        switch (field.Kind) {
-          case TField::TKind::Number:
-            AppendShortest(buffer_, field.Number);
-            break;
-          case TField::TKind::Text:
-            AppendCsvField(buffer_, field.Text);
-            break;
-          case TField::TKind::Bool:
-            buffer_ += field.Flag ? "true" : "false";
-            break;
-          case TField::TKind::Null:
-            break;
-        }
+    for (const TResultField<TResult>* field : columns) {
+      if (field != nullptr) {
+        field->Take(result, value_);
+        AppendCsvValue(buffer_, value_);
       }
+      buffer_ += ',';
     }
-    buffer_ += ',';  // the empty error
+    return true;
   }
 
   void Flush(bool all) {
@@ -279,11 +274,10 @@ class TBatch {
   std::vector<std::string> header_;
   std::vector<TColumnInfo> columns_;
   bool hasRequest_ = false;
-  std::vector<std::string_view> resultColumns_;
-  std::vector<int> rateIndex_;
-  std::vector<int> timingIndex_;
-  std::vector<TField> rateFields_;
-  std::vector<TField> timingFields_;
+  std::vector<std::string_view> resultKeys_;
+  TResultColumns<TRateResult> rateColumns_;
+  TResultColumns<TTimingResult> timingColumns_;
+  TField value_;  // one result at a time, its text's storage kept from row to row
   std::string buffer_;
   TBatchSummary summary_;
 };
