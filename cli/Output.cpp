@@ -76,10 +76,6 @@ TField NullField(std::string_view key) {
   return {key, TField::TKind::Null, 0, {}};
 }
 
-TField BoolField(std::string_view key, bool flag) {
-  return {key, TField::TKind::Bool, 0, {}, flag};
-}
-
 std::string_view ProfileKey(bool triangle) {
   return triangle ? "triangle" : "trapezoid";
 }

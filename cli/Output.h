@@ -42,7 +42,6 @@ struct TField {
 };
 TField NumberField(std::string_view key, double value);  // Null without a value
 TField TextField(std::string_view key, std::string text);
-TField BoolField(std::string_view key, bool flag);
 TField NullField(std::string_view key);
 
 // What a request's result holds: a stored number (null when it has none), a
