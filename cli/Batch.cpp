@@ -71,20 +71,18 @@ std::vector<std::string_view> ResultKeys(bool bothRequests) {
   return keys;
 }
 
-// For each result column, the request's field of that key, or nullptr.
+// For each result column, the place of the field of that key in the
+// request's table, or -1.
 template <typename TResult>
-using TResultColumns = std::vector<const TResultField<TResult>*>;
-
-template <typename TResult>
-TResultColumns<TResult> ColumnsOf(std::span<const TResultField<TResult>> fields,
-                                  const std::vector<std::string_view>& keys) {
-  TResultColumns<TResult> columns;
+std::vector<int> PlacesOf(std::span<const TResultField<TResult>> fields,
+                          const std::vector<std::string_view>& keys) {
+  std::vector<int> places;
   for (std::string_view key : keys) {
     const auto field =
         std::find_if(fields.begin(), fields.end(), [key](const auto& f) { return f.Key() == key; });
-    columns.push_back(field == fields.end() ? nullptr : &*field);
+    places.push_back(field == fields.end() ? -1 : static_cast<int>(field - fields.begin()));
   }
-  return columns;
+  return places;
 }
 
 class TBatch {
@@ -138,8 +136,8 @@ class TBatch {
 
   void SetResultColumns() {
     resultKeys_ = ResultKeys(hasRequest_);
-    rateColumns_ = ColumnsOf(RateResultFields(), resultKeys_);
-    timingColumns_ = ColumnsOf(TimingResultFields(), resultKeys_);
+    ratePlaces_ = PlacesOf(RateResultFields(), resultKeys_);
+    timingPlaces_ = PlacesOf(TimingResultFields(), resultKeys_);
   }
 
   void WriteHeader() {
@@ -189,10 +187,7 @@ class TBatch {
       buffer_ += ',';
     }
     if (errors.empty()) {
-      const bool written = request == TRequest::Rate
-                               ? WriteResults(RunRate(accepted->Params), rateColumns_)
-                               : WriteResults(RunTiming(accepted->Params), timingColumns_);
-      if (written) {
+      if (Compute(request, accepted->Params)) {
         buffer_ += "\r\n";  // after the empty error
         return;
       }
@@ -244,21 +239,34 @@ class TBatch {
     }
   }
 
-  // The results and the empty error; nothing, and false, when a value went
-  // out of area.
-  template <typename TResult>
-  bool WriteResults(const TResult& result, const TResultColumns<TResult>& columns) {
+  // Runs the request and writes its results and the empty error; false,
+  // writing nothing, when a value went out of area.
+  bool Compute(TRequest request, const TFeedParams& params) {
+    if (request == TRequest::Rate) {
+      const TRateResult result = RunRate(params);
+      if (result.OutOfArea) {
+        return false;
+      }
+      FillRateFields(result, rateFields_);
+      WriteResults(rateFields_, ratePlaces_);
+      return true;
+    }
+    const TTimingResult result = RunTiming(params);
     if (result.OutOfArea) {
       return false;
     }
-    for (const TResultField<TResult>* field : columns) {
-      if (field != nullptr) {
-        field->Take(result, value_);
-        AppendCsvValue(buffer_, value_);
+    FillTimingFields(result, timingFields_);
+    WriteResults(timingFields_, timingPlaces_);
+    return true;
+  }
+
+  void WriteResults(const std::vector<TField>& fields, const std::vector<int>& places) {
+    for (int place : places) {
+      if (place >= 0) {
+        AppendCsvValue(buffer_, fields[static_cast<size_t>(place)]);
       }
       buffer_ += ',';
     }
-    return true;
   }
 
   void Flush(bool all) {
@@ -276,9 +284,11 @@ class TBatch {
   std::vector<TColumnInfo> columns_;
   bool hasRequest_ = false;
   std::vector<std::string_view> resultKeys_;
-  TResultColumns<TRateResult> rateColumns_;
-  TResultColumns<TTimingResult> timingColumns_;
-  TField value_;  // one result at a time, its text's storage kept from row to row
+  std::vector<int> ratePlaces_;
+  std::vector<int> timingPlaces_;
+  // A row's results, their texts' storage kept from row to row.
+  std::vector<TField> rateFields_;
+  std::vector<TField> timingFields_;
   std::string buffer_;
   TBatchSummary summary_;
 };

@@ -5,6 +5,7 @@
 // (std::to_chars), with an empty field or null for a value that does not
 // exist; each result also comes with its text as the window shows it.
 
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -35,10 +36,19 @@ struct TField {
   bool Flag = false;
 
   // A new value; the text keeps its storage, for a field reused row after row.
-  void SetNumber(double value);  // Null without a value
-  void SetText(std::string_view utf8);
+  void SetNumber(double value) {  // Null without a value
+    Kind = std::isfinite(value) ? TKind::Number : TKind::Null;
+    Number = value;
+  }
+  void SetText(std::string_view utf8) {
+    Kind = TKind::Text;
+    Text.assign(utf8);
+  }
   void SetText(std::u16string_view text);
-  void SetFlag(bool flag);
+  void SetFlag(bool flag) {
+    Kind = TKind::Bool;
+    Flag = flag;
+  }
 };
 TField NumberField(std::string_view key, double value);  // Null without a value
 TField TextField(std::string_view key, std::string text);
@@ -101,6 +111,9 @@ std::span<const TResultField<TTimingResult>> TimingResultFields();
 // The results of a request as named fields, in its table's order.
 std::vector<TField> RateFields(const TRateResult& result);
 std::vector<TField> TimingFields(const TTimingResult& result);
+// The same into fields, reusing what they hold (for many rows).
+void FillRateFields(const TRateResult& result, std::vector<TField>& fields);
+void FillTimingFields(const TTimingResult& result, std::vector<TField>& fields);
 
 std::string JsonObject(const std::vector<TField>& fields);
 void AppendCsvHeader(std::string& out, const std::vector<TField>& fields);
