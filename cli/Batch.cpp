@@ -1,38 +1,26 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Batch.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "calc/FeedCalc.h"
 #include "cli/Csv.h"
+#include "cli/InputOptions.h"
 #include "cli/Output.h"
 
 namespace {
 
-// The columns of a job: the nine option names and the request.
+// The columns of a job: the input options, the sin² switch and the request.
 enum class TColumn : uint8_t { Input, SinSq, Request, Other };
 
 struct TColumnInfo {
   TColumn Kind = TColumn::Other;
   TInput Input = TInput::FeedLength;
-};
-
-struct TOptionName {
-  std::string_view Name;
-  TInput Input;
-};
-
-constexpr TOptionName kInputNames[] = {
-    {"feed-length", TInput::FeedLength},
-    {"angle", TInput::ApertureAngle},
-    {"stroke-rate", TInput::StrokeRate},
-    {"max-speed", TInput::MaxSpeed},
-    {"max-accel", TInput::MaxAccel},
-    {"settle", TInput::SettleTime},
-    {"accel", TInput::Accel},
-    {"speed-limit", TInput::SpeedLimit},
 };
 
 std::string_view Trimmed(std::string_view text) {
@@ -45,39 +33,57 @@ std::string_view Trimmed(std::string_view text) {
 
 TColumnInfo ColumnOf(std::string_view name) {
   name = Trimmed(name);
-  for (const TOptionName& option : kInputNames) {
-    if (option.Name == name) {
-      return {TColumn::Input, option.Input};
-    }
+  if (const TInputOption* option = FindInputOption(name)) {
+    return {TColumn::Input, option->Input};
   }
-  if (name == "sin2") {
+  if (name == SinSqOption) {
     return {TColumn::SinSq};
   }
-  if (name == "request") {
+  if (name == RequestColumn) {
     return {TColumn::Request};
   }
   return {};
 }
 
-std::string_view NameOf(TInput input) {
-  for (const TOptionName& option : kInputNames) {
-    if (option.Input == input) {
-      return option.Name;
+template <typename TResult>
+void AddKeys(std::span<const TResultField<TResult>> fields, bool shownTexts,
+             std::vector<std::string_view>& keys) {
+  for (const TResultField<TResult>& field : fields) {
+    const bool shown = field.Kind() == TResultKind::ShownText;
+    if (shown == shownTexts && std::find(keys.begin(), keys.end(), field.Key()) == keys.end()) {
+      keys.push_back(field.Key());
     }
   }
-  return {};
 }
 
-// The result columns: those of the stroke-rate request, and with a request
-// column also those of the feed-timing request.
-constexpr std::string_view kRateColumns[] = {"accel_m_s2",       "peak_speed_m_min", "profile",
-                                             "accel_over_limit", "window_raised",    "accel_text",
-                                             "peak_speed_text"};
-constexpr std::string_view kBothColumns[] = {
-    "accel_m_s2",      "peak_speed_m_min", "profile",        "accel_over_limit",
-    "window_raised",   "feed_time_s",      "ramp_time_s",    "stroke_rate_per_min",
-    "accel_text",      "peak_speed_text",  "feed_time_text", "ramp_time_text",
-    "stroke_rate_text"};
+// The result columns: the fields of the stroke-rate request, and with a
+// request column those of the feed-timing request as well, each key once:
+// the stored values first, then the texts as the window shows them, as each
+// request's own fields stand.
+std::vector<std::string_view> ResultKeys(bool bothRequests) {
+  std::vector<std::string_view> keys;
+  for (const bool shownTexts : {false, true}) {
+    AddKeys(RateResultFields(), shownTexts, keys);
+    if (bothRequests) {
+      AddKeys(TimingResultFields(), shownTexts, keys);
+    }
+  }
+  return keys;
+}
+
+// For each result column, the place of the field of that key in the
+// request's table, or -1.
+template <typename TResult>
+std::vector<int> PlacesOf(std::span<const TResultField<TResult>> fields,
+                          const std::vector<std::string_view>& keys) {
+  std::vector<int> places;
+  for (std::string_view key : keys) {
+    const auto field =
+        std::find_if(fields.begin(), fields.end(), [key](const auto& f) { return f.Key() == key; });
+    places.push_back(field == fields.end() ? -1 : static_cast<int>(field - fields.begin()));
+  }
+  return places;
+}
 
 class TBatch {
  public:
@@ -89,11 +95,13 @@ class TBatch {
     TCsvRecord record;
     if (!reader.Next(record)) {
       header_ = {};
+      SetResultColumns();
       WriteHeader();
       Flush(true);
       return summary_;
     }
     ReadHeader(record);
+    SetResultColumns();
     WriteHeader();
     while (reader.Next(record)) {
       Row(record);
@@ -126,31 +134,10 @@ class TBatch {
     }
   }
 
-  const std::vector<std::string_view>& ResultColumns() {
-    if (resultColumns_.empty()) {
-      if (hasRequest_) {
-        resultColumns_.assign(std::begin(kBothColumns), std::end(kBothColumns));
-      } else {
-        resultColumns_.assign(std::begin(kRateColumns), std::end(kRateColumns));
-      }
-    }
-    return resultColumns_;
-  }
-
-  // For each result column, the index of its field in the request's fields,
-  // or -1; found once per request, from the first row's fields.
-  const std::vector<int>& FieldIndex(TRequest request, const std::vector<TField>& fields) {
-    std::vector<int>& index = request == TRequest::Rate ? rateIndex_ : timingIndex_;
-    if (index.empty()) {
-      for (std::string_view column : ResultColumns()) {
-        int found = -1;
-        for (size_t i = 0; i < fields.size(); ++i) {
-          found = fields[i].Key == column ? static_cast<int>(i) : found;
-        }
-        index.push_back(found);
-      }
-    }
-    return index;
+  void SetResultColumns() {
+    resultKeys_ = ResultKeys(hasRequest_);
+    ratePlaces_ = PlacesOf(RateResultFields(), resultKeys_);
+    timingPlaces_ = PlacesOf(TimingResultFields(), resultKeys_);
   }
 
   void WriteHeader() {
@@ -158,7 +145,7 @@ class TBatch {
       AppendCsvField(buffer_, header_[i]);
       buffer_ += ',';
     }
-    for (std::string_view column : ResultColumns()) {
+    for (std::string_view column : resultKeys_) {
       buffer_ += column;
       buffer_ += ',';
     }
@@ -195,31 +182,30 @@ class TBatch {
         }
       }
     }
-    if (errors.empty() && Compute(request, accepted->Params)) {
-      // The window would show "Out of area (DtoL)" and go on with 0.
-      AddError(errors, Utf8(DtoLReportCaption), Words(lang_).OutOfArea);
-    }
     for (size_t i = 0; i < header_.size(); ++i) {
       AppendCsvField(buffer_, i < record.Fields.size() ? record.Fields[i] : std::string_view());
       buffer_ += ',';
     }
     if (errors.empty()) {
-      WriteResults(request);
-      buffer_ += "\r\n";
-      return;
+      if (Compute(request, accepted->Params)) {
+        buffer_ += "\r\n";  // after the empty error
+        return;
+      }
+      // The window would show "Out of area (DtoL)" and go on with 0.
+      AddError(errors, Utf8(DtoLReportCaption), Words(lang_).OutOfArea);
     }
     ++summary_.Failed;
-    buffer_.append(ResultColumns().size(), ',');
+    buffer_.append(resultKeys_.size(), ',');
     AppendCsvField(buffer_, errors);
     buffer_ += "\r\n";
   }
 
   void Report(const TAccepted& accepted, TInput input, std::string& errors) {
     if ((accepted.NotNumbers & Bit(input)) != 0) {
-      AddError(errors, NameOf(input), Words(lang_).NotANumber);
+      AddError(errors, OptionName(input), Words(lang_).NotANumber);
     } else if ((accepted.Refused & Bit(input)) != 0) {
       const std::u16string_view hint = HintOf(input, lang_);
-      AddError(errors, NameOf(input), hint.empty() ? Words(lang_).NotANumber : hint);
+      AddError(errors, OptionName(input), hint.empty() ? Words(lang_).NotANumber : hint);
     }
   }
 
@@ -237,14 +223,14 @@ class TBatch {
           if (value == "on" || value == "off") {
             typed.SinSq = value == "on";
           } else {
-            AddError(errors, "sin2", Words(lang_).NotOnOff);
+            AddError(errors, SinSqOption, Words(lang_).NotOnOff);
           }
           break;
         case TColumn::Request:
           if (value == "rate" || value == "timing") {
             request = value == "rate" ? TRequest::Rate : TRequest::Timing;
           } else {
-            AddError(errors, "request", Words(lang_).NotARequest);
+            AddError(errors, RequestColumn, Words(lang_).NotARequest);
           }
           break;
         case TColumn::Other:
@@ -253,42 +239,34 @@ class TBatch {
     }
   }
 
-  // Runs the request into its fields; true when a value went out of area.
+  // Runs the request and writes its results and the empty error; false,
+  // writing nothing, when a value went out of area.
   bool Compute(TRequest request, const TFeedParams& params) {
     if (request == TRequest::Rate) {
       const TRateResult result = RunRate(params);
+      if (result.OutOfArea) {
+        return false;
+      }
       FillRateFields(result, rateFields_);
-      return result.OutOfArea;
+      WriteResults(rateFields_, ratePlaces_);
+      return true;
     }
     const TTimingResult result = RunTiming(params);
+    if (result.OutOfArea) {
+      return false;
+    }
     FillTimingFields(result, timingFields_);
-    return result.OutOfArea;
+    WriteResults(timingFields_, timingPlaces_);
+    return true;
   }
 
-  void WriteResults(TRequest request) {
-    const std::vector<TField>& fields = request == TRequest::Rate ? rateFields_ : timingFields_;
-    bool first = true;
-    for (int index : FieldIndex(request, fields)) {
-      buffer_ += first ? "" : ",";
-      first = false;
-      if (index >= 0) {
-        const TField& field = fields[static_cast<size_t>(index)];
-        switch (field.Kind) {
-          case TField::TKind::Number:
-            AppendShortest(buffer_, field.Number);
-            break;
-          case TField::TKind::Text:
-            AppendCsvField(buffer_, field.Text);
-            break;
-          case TField::TKind::Bool:
-            buffer_ += field.Flag ? "true" : "false";
-            break;
-          case TField::TKind::Null:
-            break;
-        }
+  void WriteResults(const std::vector<TField>& fields, const std::vector<int>& places) {
+    for (int place : places) {
+      if (place >= 0) {
+        AppendCsvValue(buffer_, fields[static_cast<size_t>(place)]);
       }
+      buffer_ += ',';
     }
-    buffer_ += ',';  // the empty error
   }
 
   void Flush(bool all) {
@@ -305,9 +283,10 @@ class TBatch {
   std::vector<std::string> header_;
   std::vector<TColumnInfo> columns_;
   bool hasRequest_ = false;
-  std::vector<std::string_view> resultColumns_;
-  std::vector<int> rateIndex_;
-  std::vector<int> timingIndex_;
+  std::vector<std::string_view> resultKeys_;
+  std::vector<int> ratePlaces_;
+  std::vector<int> timingPlaces_;
+  // A row's results, their texts' storage kept from row to row.
   std::vector<TField> rateFields_;
   std::vector<TField> timingFields_;
   std::string buffer_;

@@ -30,32 +30,29 @@ std::string Header(std::u16string_view label, std::u16string_view unit) {
   return Utf8(label) + " (" + Utf8(unit) + ")";
 }
 
+// A point's fields for CSV and JSON. A point without a stroke rate free of
+// limits has its feed length alone; its other fields are null.
 std::vector<TField> PointFields(const TChartPoint& point) {
-  std::vector<TField> fields{
-      NumberField("feed_length_mm", point.Params.FeedLength * MillimetresPerMetre)};
-  if (point.Best) {
-    const TRateResult& r = *point.Best;
-    fields.push_back(NumberField("max_stroke_rate_per_min", r.After.StrokeRate));
-    fields.push_back(NumberField("accel_m_s2", r.AccelMs2));
-    fields.push_back(NumberField("peak_speed_m_min", r.PeakSpeedMmin));
-    fields.push_back(TextField("profile", std::string(ProfileKey(r.After.IsTriangle))));
-    fields.push_back(TextField("feed_length_text", Utf8(FillText(TInput::FeedLength, r.After))));
-    fields.push_back(
-        TextField("max_stroke_rate_text", Utf8(FillText(TInput::StrokeRate, r.After))));
-    fields.push_back(TextField("accel_text", Utf8(r.Shown.Accel)));
-    fields.push_back(TextField("peak_speed_text", Utf8(r.Shown.Speed)));
-  } else {
-    for (const char* key :
-         {"max_stroke_rate_per_min", "accel_m_s2", "peak_speed_m_min", "profile"}) {
-      fields.push_back(NullField(key));
-    }
-    fields.push_back(
-        TextField("feed_length_text", Utf8(FillText(TInput::FeedLength, point.Params))));
-    for (const char* key : {"max_stroke_rate_text", "accel_text", "peak_speed_text"}) {
-      fields.push_back(NullField(key));
-    }
-  }
-  return fields;
+  const TRateResult* best = point.Best ? &*point.Best : nullptr;
+  const auto number = [best](std::string_view key, double (*value)(const TRateResult&)) {
+    return best != nullptr ? NumberField(key, value(*best)) : NullField(key);
+  };
+  const auto text = [best](std::string_view key, std::string (*value)(const TRateResult&)) {
+    return best != nullptr ? TextField(key, value(*best)) : NullField(key);
+  };
+  return {
+      NumberField("feed_length_mm", point.Params.FeedLength * MillimetresPerMetre),
+      number("max_stroke_rate_per_min", [](const TRateResult& r) { return r.After.StrokeRate; }),
+      number("accel_m_s2", [](const TRateResult& r) { return r.AccelMs2; }),
+      number("peak_speed_m_min", [](const TRateResult& r) { return r.PeakSpeedMmin; }),
+      text("profile",
+           [](const TRateResult& r) { return std::string(ProfileKey(r.After.IsTriangle)); }),
+      TextField("feed_length_text", Utf8(FillText(TInput::FeedLength, point.Params))),
+      text("max_stroke_rate_text",
+           [](const TRateResult& r) { return Utf8(FillText(TInput::StrokeRate, r.After)); }),
+      text("accel_text", [](const TRateResult& r) { return Utf8(r.Shown.Accel); }),
+      text("peak_speed_text", [](const TRateResult& r) { return Utf8(r.Shown.Speed); }),
+  };
 }
 
 }  // namespace

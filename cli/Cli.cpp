@@ -16,6 +16,7 @@
 #include "cli/Batch.h"
 #include "cli/Chart.h"
 #include "cli/CliTexts.h"
+#include "cli/InputOptions.h"
 #include "cli/Job.h"
 #include "cli/Output.h"
 #include "cli/Pictures.h"
@@ -32,23 +33,6 @@ constexpr int kExitDone = 0;
 constexpr int kExitRowErrors = 1;
 constexpr int kExitOutOfArea = 1;
 constexpr int kExitBadUse = 2;
-
-struct TInputOption {
-  const char* Name;
-  const char* Unit;
-  TInput Input;
-};
-
-constexpr TInputOption kInputOptions[] = {
-    {"--feed-length", "MM", TInput::FeedLength},
-    {"--angle", "DEG", TInput::ApertureAngle},
-    {"--stroke-rate", "PER_MIN", TInput::StrokeRate},
-    {"--max-speed", "M_PER_MIN", TInput::MaxSpeed},
-    {"--max-accel", "M_PER_S2", TInput::MaxAccel},
-    {"--settle", "S", TInput::SettleTime},
-    {"--accel", "M_PER_S2", TInput::Accel},
-    {"--speed-limit", "M_PER_MIN", TInput::SpeedLimit},
-};
 
 class TFailure {
  public:
@@ -76,14 +60,19 @@ std::string OptionHelp(const TInputOption& option, const TFeedParams& defaults) 
   return help;
 }
 
+// An option of the command line: the name after two dashes.
+std::string Dashed(std::string_view name) {
+  return "--" + std::string(name);
+}
+
 void AddInputOptions(CLI::App& app, TCommandLine& line, const TFeedParams& defaults) {
-  for (const TInputOption& option : kInputOptions) {
-    app.add_option(option.Name, line.Inputs[static_cast<size_t>(option.Input)],
+  for (const TInputOption& option : InputOptions) {
+    app.add_option(Dashed(option.Name), line.Inputs[static_cast<size_t>(option.Input)],
                    OptionHelp(option, defaults))
-        ->type_name(option.Unit)
+        ->type_name(std::string(option.ValueName))
         ->group("Inputs (in the window's units)");
   }
-  app.add_option("--sin2", line.SinSq,
+  app.add_option(Dashed(SinSqOption), line.SinSq,
                  std::string("Sin\u00B2 ramps (P56); default: the settings file, else ") +
                      (defaults.SinSqRamps ? "on" : "off"))
       ->type_name("SWITCH")
@@ -105,15 +94,6 @@ TTyped TypedOf(const TCommandLine& line) {
   return typed;
 }
 
-const char* OptionName(TInput input) {
-  for (const TInputOption& option : kInputOptions) {
-    if (option.Input == input) {
-      return option.Name;
-    }
-  }
-  return "";
-}
-
 // A refused option value: its range hint, as the window would show it.
 void CheckAccepted(const TAccepted& accepted, const TTyped& typed, TLang lang) {
   for (size_t i = 0; i < InputCount; ++i) {
@@ -124,7 +104,7 @@ void CheckAccepted(const TAccepted& accepted, const TTyped& typed, TLang lang) {
     const std::u16string_view hint = HintOf(input, lang);
     const std::u16string_view why =
         (accepted.NotNumbers & Bit(input)) != 0 || hint.empty() ? Words(lang).NotANumber : hint;
-    throw TFailure(std::string(OptionName(input)) + ' ' + Utf8(*typed[input]) + ": " + Utf8(why));
+    throw TFailure(Dashed(OptionName(input)) + ' ' + Utf8(*typed[input]) + ": " + Utf8(why));
   }
 }
 

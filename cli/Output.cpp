@@ -5,6 +5,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <utility>
 
 #include "calc/FeedCalc.h"
 #include "pages/Texts.h"
@@ -76,10 +78,6 @@ TField NullField(std::string_view key) {
   return {key, TField::TKind::Null, 0, {}};
 }
 
-TField BoolField(std::string_view key, bool flag) {
-  return {key, TField::TKind::Bool, 0, {}, flag};
-}
-
 std::string_view ProfileKey(bool triangle) {
   return triangle ? "triangle" : "trapezoid";
 }
@@ -88,76 +86,76 @@ std::u16string_view OnOff(bool on, TLang lang) {
   return on ? Words(lang).On : Words(lang).Off;
 }
 
-namespace {
-
-// Sets the field at index, growing the list on first use.
-void SetNumber(std::vector<TField>& fields, size_t index, std::string_view key, double value) {
-  if (fields.size() <= index) {
-    fields.resize(index + 1, NullField(key));
-  }
-  TField& f = fields[index];
-  f.Key = key;
-  f.Kind = std::isfinite(value) ? TField::TKind::Number : TField::TKind::Null;
-  f.Number = value;
-}
-
-void SetText(std::vector<TField>& fields, size_t index, std::string_view key,
-             std::string_view text) {
-  if (fields.size() <= index) {
-    fields.resize(index + 1, NullField(key));
-  }
-  TField& f = fields[index];
-  f.Key = key;
-  f.Kind = TField::TKind::Text;
-  f.Text.assign(text);
-}
-
-void SetText(std::vector<TField>& fields, size_t index, std::string_view key,
-             std::u16string_view text) {
-  SetText(fields, index, key, std::string_view());
+void TField::SetText(std::u16string_view text) {
+  SetText(std::string_view());
   // The window's result texts are ASCII digits, "." and "-".
-  std::string& out = fields[index].Text;
   for (char16_t c : text) {
     if (c >= 0x80) {
-      out = Utf8(text);
+      Text = Utf8(text);
       return;
     }
-    out.push_back(static_cast<char>(c));
+    Text.push_back(static_cast<char>(c));
   }
 }
 
-void SetBool(std::vector<TField>& fields, size_t index, std::string_view key, bool flag) {
-  if (fields.size() <= index) {
-    fields.resize(index + 1, NullField(key));
-  }
-  TField& f = fields[index];
-  f.Key = key;
-  f.Kind = TField::TKind::Bool;
-  f.Flag = flag;
+namespace {
+
+constexpr TResultField<TRateResult> kRateFields[] = {
+    {"accel_m_s2", [](const TRateResult& r) { return r.AccelMs2; }},
+    {"peak_speed_m_min", [](const TRateResult& r) { return r.PeakSpeedMmin; }},
+    {"profile", [](const TRateResult& r) { return ProfileKey(r.After.IsTriangle); }},
+    {"accel_over_limit", [](const TRateResult& r) { return r.AccelOverLimit; }},
+    {"window_raised", [](const TRateResult& r) { return r.WindowRaised; }},
+    {"accel_text", [](const TRateResult& r) -> std::u16string_view { return r.Shown.Accel; }},
+    {"peak_speed_text", [](const TRateResult& r) -> std::u16string_view { return r.Shown.Speed; }},
+};
+
+constexpr TResultField<TTimingResult> kTimingFields[] = {
+    {"feed_time_s", [](const TTimingResult& r) { return r.FeedTimeS; }},
+    {"ramp_time_s", [](const TTimingResult& r) { return r.RampTimeS; }},
+    {"peak_speed_m_min", [](const TTimingResult& r) { return r.PeakSpeedMmin; }},
+    {"profile", [](const TTimingResult& r) { return ProfileKey(r.After.IsTriangle); }},
+    {"stroke_rate_per_min", [](const TTimingResult& r) { return r.StrokeRatePerMin; }},
+    {"feed_time_text",
+     [](const TTimingResult& r) -> std::u16string_view { return r.Shown.FeedTime; }},
+    {"ramp_time_text",
+     [](const TTimingResult& r) -> std::u16string_view { return r.Shown.AccelTime; }},
+    {"peak_speed_text",
+     [](const TTimingResult& r) -> std::u16string_view { return r.Shown.Speed; }},
+    {"stroke_rate_text",
+     [](const TTimingResult& r) -> std::u16string_view { return r.Shown.StrokeRate; }},
+};
+
+// Every field of a table into fields, the loop over the table unrolled when
+// compiling: each field is then read off the result directly, where a loop
+// would jump through a function pointer per field, which a batch of a
+// million rows pays for in mispredicted jumps.
+template <const auto& kTable, typename TResult>
+void FillFields(const TResult& result, std::vector<TField>& fields) {
+  constexpr size_t kCount = std::size(kTable);
+  fields.resize(kCount);
+  const auto fill = [&]<size_t... I>(std::index_sequence<I...>) {
+    (kTable[I].Take(result, fields[I]), ...);
+  };
+  fill(std::make_index_sequence<kCount>());
 }
 
 }  // namespace
 
-void FillRateFields(const TRateResult& r, std::vector<TField>& f) {
-  SetNumber(f, 0, "accel_m_s2", r.AccelMs2);
-  SetNumber(f, 1, "peak_speed_m_min", r.PeakSpeedMmin);
-  SetText(f, 2, "profile", ProfileKey(r.After.IsTriangle));
-  SetBool(f, 3, "accel_over_limit", r.AccelOverLimit);
-  SetBool(f, 4, "window_raised", r.WindowRaised);
-  SetText(f, 5, "accel_text", r.Shown.Accel);
-  SetText(f, 6, "peak_speed_text", r.Shown.Speed);
+std::span<const TResultField<TRateResult>> RateResultFields() {
+  return kRateFields;
 }
 
-void FillTimingFields(const TTimingResult& r, std::vector<TField>& f) {
-  SetNumber(f, 0, "feed_time_s", r.FeedTimeS);
-  SetNumber(f, 1, "ramp_time_s", r.RampTimeS);
-  SetNumber(f, 2, "peak_speed_m_min", r.PeakSpeedMmin);
-  SetText(f, 3, "profile", ProfileKey(r.After.IsTriangle));
-  SetNumber(f, 4, "stroke_rate_per_min", r.StrokeRatePerMin);
-  SetText(f, 5, "feed_time_text", r.Shown.FeedTime);
-  SetText(f, 6, "ramp_time_text", r.Shown.AccelTime);
-  SetText(f, 7, "peak_speed_text", r.Shown.Speed);
-  SetText(f, 8, "stroke_rate_text", r.Shown.StrokeRate);
+std::span<const TResultField<TTimingResult>> TimingResultFields() {
+  return kTimingFields;
+}
+
+void FillRateFields(const TRateResult& result, std::vector<TField>& fields) {
+  FillFields<kRateFields>(result, fields);
+}
+
+void FillTimingFields(const TTimingResult& result, std::vector<TField>& fields) {
+  FillFields<kTimingFields>(result, fields);
 }
 
 std::vector<TField> RateFields(const TRateResult& result) {
@@ -209,22 +207,25 @@ void AppendCsvHeader(std::string& out, const std::vector<TField>& fields) {
 void AppendCsvRow(std::string& out, const std::vector<TField>& fields) {
   for (size_t i = 0; i < fields.size(); ++i) {
     out += i == 0 ? "" : ",";
-    const TField& f = fields[i];
-    switch (f.Kind) {
-      case TField::TKind::Number:
-        AppendShortest(out, f.Number);
-        break;
-      case TField::TKind::Text:
-        AppendCsvField(out, f.Text);
-        break;
-      case TField::TKind::Bool:
-        out += f.Flag ? "true" : "false";
-        break;
-      case TField::TKind::Null:
-        break;
-    }
+    AppendCsvValue(out, fields[i]);
   }
   out += "\r\n";
+}
+
+void AppendCsvValue(std::string& out, const TField& field) {
+  switch (field.Kind) {
+    case TField::TKind::Number:
+      AppendShortest(out, field.Number);
+      break;
+    case TField::TKind::Text:
+      AppendCsvField(out, field.Text);
+      break;
+    case TField::TKind::Bool:
+      out += field.Flag ? "true" : "false";
+      break;
+    case TField::TKind::Null:
+      break;
+  }
 }
 
 void TTextTable::Add(std::u16string_view label, std::string value) {
