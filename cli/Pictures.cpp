@@ -2,7 +2,6 @@
 #include "cli/Pictures.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -10,6 +9,7 @@
 #include "calc/FeedCalc.h"
 #include "cli/Output.h"
 #include "pages/Texts.h"
+#include "settings/DecimalText.h"
 
 namespace {
 
@@ -54,19 +54,16 @@ std::string Xml(std::string_view text) {
 }
 
 std::string Num(double value) {
-  char buffer[32];
-  auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-  return error == std::errc() ? std::string(buffer, end) : "0";
+  std::string text;
+  AppendFixed(text, value, 2);
+  return text;
 }
 
 // A tick label: the value with as many decimals as the step needs.
 std::string TickLabel(double value, double step) {
   const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
-  char buffer[64];
-  auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string text = error == std::errc() ? std::string(buffer, end) : "";
+  std::string text;
+  AppendFixed(text, value, decimals);
   return text == "-0" ? "0" : text;
 }
 
