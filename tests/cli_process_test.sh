@@ -14,11 +14,7 @@ trap 'rm -rf "$work"' EXIT
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_DIRS="$work/config"
 mkdir -p "$XDG_CONFIG_DIRS"
 
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/support/checks.sh"
 
 # expect_code <code> <what> <command...>: runs it, output in $work/out and $work/err.
 expect_code() {

@@ -11,11 +11,7 @@ version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 # ---- lintian: every finding is shown; errors and warnings fail --------------
 lintian --display-level '>=pedantic' --display-experimental --show-overrides \

@@ -14,11 +14,7 @@ export LC_ALL=C.UTF-8
 here=tests/package
 folder=build/package-test
 
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 bash scripts/release.sh || exit 1
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/CMakeCache.txt)

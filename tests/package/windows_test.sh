@@ -21,11 +21,7 @@ zip=$(realpath "$2")
 version=$3
 folder=$(realpath -m "$4")
 
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 rm -rf "$folder"
 mkdir -p "$folder/home"

@@ -17,11 +17,7 @@ check=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 # run <what> <expected exit code> <arguments...>: kolvane-calc.exe with the
 # arguments, standard input from $work/in; output in $work/out and $work/err.
