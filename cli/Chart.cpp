@@ -6,6 +6,7 @@
 
 #include "calc/FeedCalc.h"
 #include "cli/Output.h"
+#include "pages/Pictures.h"
 #include "pages/Texts.h"
 #include "settings/DecimalText.h"
 
@@ -105,7 +106,7 @@ std::vector<TChartPoint> ComputeChart(const std::vector<std::u16string>& feedLen
 }
 
 std::string ChartText(const std::vector<TChartPoint>& points, TLang lang) {
-  const TCliWords& words = Words(lang);
+  const TPageWords& words = PageWords(lang);
   constexpr size_t kColumns = 5;
   using TRow = std::array<std::string, kColumns>;
   const bool sinSq = !points.empty() && points.front().Params.SinSqRamps;
@@ -172,4 +173,18 @@ std::string ChartJson(const std::vector<TChartPoint>& points) {
     out += JsonObject(PointFields(points[i]));
   }
   return out + (points.empty() ? "]\n" : "\n]\n");
+}
+
+std::string ChartPicture(const std::vector<TChartPoint>& points, bool logX, TLang lang) {
+  std::vector<TChartPicturePoint> picture;
+  picture.reserve(points.size());
+  for (const TChartPoint& point : points) {
+    TChartPicturePoint& shown = picture.emplace_back();
+    shown.FeedLengthMm = point.Params.FeedLength * MillimetresPerMetre;
+    if (point.Best) {
+      shown.StrokeRate = point.Best->After.StrokeRate;
+      shown.Triangle = point.Best->After.IsTriangle;
+    }
+  }
+  return ChartSvg(picture, points.empty() ? TFeedParams{} : points.front().Params, logX, lang);
 }

@@ -41,3 +41,6 @@ std::vector<TChartPoint> ComputeChart(const std::vector<std::u16string>& feedLen
 std::string ChartText(const std::vector<TChartPoint>& points, TLang lang);
 std::string ChartCsv(const std::vector<TChartPoint>& points);
 std::string ChartJson(const std::vector<TChartPoint>& points);
+
+// The chart as an SVG picture (pages/Pictures.h).
+std::string ChartPicture(const std::vector<TChartPoint>& points, bool logX, TLang lang);

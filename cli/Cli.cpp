@@ -19,9 +19,9 @@
 #include "cli/InputOptions.h"
 #include "cli/Job.h"
 #include "cli/Output.h"
-#include "cli/Pictures.h"
 #include "cli/StoredSettings.h"
 #include "pages/Numbers.h"
+#include "pages/Pictures.h"
 
 #ifndef KOLVANE_VERSION
 #define KOLVANE_VERSION "0"
@@ -357,7 +357,7 @@ class TProgram {
     const std::vector<std::u16string> lengths = ChartFeedLengths(from, to, step);
     const std::vector<TChartPoint> points = ComputeChart(lengths, base, typed);
     if (!line_.Svg.empty()) {
-      WriteFile(line_.Svg, ChartSvg(points, line_.LogX, lang_));
+      WriteFile(line_.Svg, ChartPicture(points, line_.LogX, lang_));
     }
     out_ << (format_ == TFormat::Json  ? ChartJson(points)
              : format_ == TFormat::Csv ? ChartCsv(points)
@@ -367,7 +367,7 @@ class TProgram {
 
   int Profile(const TBase& base, const TTyped& typed) {
     const TRateResult result = RunRate(Accept(TRequest::Rate, base, typed).Params);
-    WriteFile(line_.Svg, ProfileSvg(result, lang_));
+    WriteFile(line_.Svg, ProfileSvg(result.After, lang_));
     return Finish(result.OutOfArea);
   }
 

@@ -19,7 +19,7 @@ std::string WithUnit(const std::u16string& value, std::u16string_view unit) {
 
 std::string Marked(std::string text, bool red, TLang lang) {
   if (red) {
-    text += "  (" + Utf8(Words(lang).OverLimit) + ')';
+    text += "  (" + Utf8(PageWords(lang).OverLimit) + ')';
   }
   return text;
 }
@@ -80,10 +80,6 @@ TField NullField(std::string_view key) {
 
 std::string_view ProfileKey(bool triangle) {
   return triangle ? "triangle" : "trapezoid";
-}
-
-std::u16string_view OnOff(bool on, TLang lang) {
-  return on ? Words(lang).On : Words(lang).Off;
 }
 
 void TField::SetText(std::u16string_view text) {

@@ -138,7 +138,5 @@ class TTextTable {
 std::string RateText(const TRateResult& result, TLang lang);
 std::string TimingText(const TTimingResult& result, TLang lang);
 
-// "on" or "off" in the language.
-std::u16string_view OnOff(bool on, TLang lang);
 // "triangle" or "trapezoid": the word of the JSON and CSV outputs.
 std::string_view ProfileKey(bool triangle);

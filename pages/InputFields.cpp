@@ -86,3 +86,28 @@ std::u16string RestoreText(TInput input, const TFeedParams& params) {
 std::u16string AccelText(double accel) {
   return accel < 9.999 ? FormatFixed(accel, 2, 4) : FormatFixed(accel, 1, 3);
 }
+
+std::u16string_view HintOf(TInput input, TLang lang) {
+  const int hint = InputDef(input).Hint;
+  return hint < 0 ? std::u16string_view() : RuntimeText(hint, lang);
+}
+
+std::u16string_view UnitOf(TInput input) {
+  switch (input) {
+    case TInput::FeedLength:
+      return UnitMillimetres;
+    case TInput::StrokeRate:
+      return UnitPerMinute;
+    case TInput::ApertureAngle:
+      return UnitDegrees;
+    case TInput::MaxSpeed:
+    case TInput::SpeedLimit:
+      return UnitMetresPerMinute;
+    case TInput::MaxAccel:
+    case TInput::Accel:
+      return UnitMetresPerSecond2;
+    case TInput::SettleTime:
+      return UnitSeconds;
+  }
+  return {};
+}

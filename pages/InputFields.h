@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "calc/FeedParams.h"
+#include "pages/Texts.h"
 
 enum class TInput : uint8_t {
   FeedLength,     // mm
@@ -66,3 +67,16 @@ std::u16string RestoreText(TInput input, const TFeedParams& params);
 // An acceleration as the window shows it: two decimals below 9.999 m/s^2,
 // one from there on.
 std::u16string AccelText(double accel);
+
+// The refusal hint of a range-checked input in the language; empty for the
+// settling time.
+std::u16string_view HintOf(TInput input, TLang lang);
+
+// The unit an input or a result is shown in.
+std::u16string_view UnitOf(TInput input);
+inline constexpr std::u16string_view UnitMillimetres = u"mm";
+inline constexpr std::u16string_view UnitPerMinute = u"1/min";
+inline constexpr std::u16string_view UnitDegrees = u"\u00B0";
+inline constexpr std::u16string_view UnitMetresPerMinute = u"m/min";
+inline constexpr std::u16string_view UnitMetresPerSecond2 = u"m/s\u00B2";
+inline constexpr std::u16string_view UnitSeconds = u"s";

@@ -47,8 +47,73 @@ constexpr TLanguageText kTexts[] = {
           u"Acceleration:  0.01 to 400 m/s\u00B2"),
 };
 
+std::u16string_view Pick(const TLanguageText& text, TLang lang) {
+  return lang == TLang::English ? text.English : text.German;
+}
+
+// \u00FC ü, \u00D6 Ö.
+constexpr TPageWords kEnglishWords{
+    u"on",
+    u"off",
+    u"over the limit",
+    u"triangle",
+    u"trapezoid",
+    u"Feed length",
+    u"Max. stroke rate",
+    u"Acceleration",
+    u"Speed",
+    u"Profile",
+    u"Crank angle from the opening of the tool",
+    u"Feed speed",
+    u"open",
+    u"settling",
+};
+
+constexpr TPageWords kGermanWords{
+    u"ein",
+    u"aus",
+    u"\u00FCber dem Grenzwert",
+    u"Dreieck",
+    u"Trapez",
+    u"Vorschub-Strecke",
+    u"Max. Hubzahl",
+    u"Beschleunigung",
+    u"Geschwindigkeit",
+    u"Profil",
+    u"Kurbelwinkel ab dem \u00D6ffnen des Werkzeugs",
+    u"Vorschubgeschwindigkeit",
+    u"offen",
+    u"Beruhigung",
+};
+
 }  // namespace
 
 std::span<const TLanguageText> LanguageTexts() {
   return kTexts;
+}
+
+std::u16string_view RuntimeText(int entry, TLang lang) {
+  for (const TLanguageText& text : LanguageTexts()) {
+    if (text.Entry == entry) {
+      return Pick(text, lang);
+    }
+  }
+  return {};
+}
+
+std::u16string_view CaptionOf(std::string_view control, TLang lang) {
+  for (const TLanguageText& text : LanguageTexts()) {
+    if (text.Entry < 0 && text.Control == control) {
+      return Pick(text, lang);
+    }
+  }
+  return {};
+}
+
+const TPageWords& PageWords(TLang lang) {
+  return lang == TLang::English ? kEnglishWords : kGermanWords;
+}
+
+std::u16string_view OnOff(bool on, TLang lang) {
+  return on ? PageWords(lang).On : PageWords(lang).Off;
 }

@@ -2,6 +2,7 @@
 #pragma once
 // Every text of the window that depends on the language.
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -33,3 +34,35 @@ std::span<const TLanguageText> LanguageTexts();
 
 // Caption of the range messages, the same in both languages.
 inline constexpr std::u16string_view MessageCaption = u"Kolvane";
+
+// A language by name, for the outputs that take one of their own
+// (kolvane-calc's --lang, the browser page's pictures).
+enum class TLang : uint8_t { English, German };
+
+// A RuntimeTexts entry in the language.
+std::u16string_view RuntimeText(int entry, TLang lang);
+// The caption of a window control in the language.
+std::u16string_view CaptionOf(std::string_view control, TLang lang);
+
+// Words the pages' outputs use beyond the window's own captions: the texts
+// and tables of kolvane-calc and the pictures of the chart and the profile.
+struct TPageWords {
+  std::u16string_view On;
+  std::u16string_view Off;
+  std::u16string_view OverLimit;  // marks a value the window colours light red
+  std::u16string_view Triangle;
+  std::u16string_view Trapezoid;
+  std::u16string_view ChartFeedLength;
+  std::u16string_view ChartStrokeRate;
+  std::u16string_view ChartAccel;
+  std::u16string_view ChartSpeed;
+  std::u16string_view ChartProfile;
+  std::u16string_view CrankAngle;  // profile picture: x axis
+  std::u16string_view FeedSpeed;   // profile picture: y axis
+  std::u16string_view OpenWindow;  // profile picture: the shaded aperture window
+  std::u16string_view Settling;    // profile picture: the settling time
+};
+const TPageWords& PageWords(TLang lang);
+
+// "on" or "off" in the language.
+std::u16string_view OnOff(bool on, TLang lang);

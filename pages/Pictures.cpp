@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "cli/Pictures.h"
+#include "pages/Pictures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
 
+#include "app/TextCodec.h"
 #include "calc/FeedCalc.h"
-#include "cli/Output.h"
+#include "pages/InputFields.h"
+#include "pages/PageResults.h"
 #include "pages/Texts.h"
 #include "settings/DecimalText.h"
 
@@ -183,8 +185,8 @@ std::string CaptionLine(double y, const std::string& text) {
 }
 
 std::string Setting(std::string_view control, TInput input, const TFeedParams& p, TLang lang) {
-  return Utf8(CaptionOf(control, lang)) + ' ' + Utf8(FillText(input, p)) +
-         (input == TInput::ApertureAngle ? "" : " ") + Utf8(UnitOf(input));
+  return Utf16ToUtf8(CaptionOf(control, lang)) + ' ' + Utf16ToUtf8(FillText(input, p)) +
+         (input == TInput::ApertureAngle ? "" : " ") + Utf16ToUtf8(UnitOf(input));
 }
 
 std::string DriveSettings(const TFeedParams& p, TLang lang) {
@@ -194,34 +196,36 @@ std::string DriveSettings(const TFeedParams& p, TLang lang) {
 }
 
 std::string RampSettings(const TFeedParams& p, TLang lang) {
-  return Utf8(CaptionOf("CH_SinQramps", lang)) + ' ' + Utf8(OnOff(p.SinSqRamps, lang)) +
-         kSeparator + Setting("LB_DampTim1", TInput::SettleTime, p, lang);
+  return Utf16ToUtf8(CaptionOf("CH_SinQramps", lang)) + ' ' +
+         Utf16ToUtf8(OnOff(p.SinSqRamps, lang)) + kSeparator +
+         Setting("LB_DampTim1", TInput::SettleTime, p, lang);
 }
 
 std::string Legend(double x, double y, const char* colour, std::u16string_view text) {
   return "<line x1=\"" + Num(x) + "\" y1=\"" + Num(y - 4) + "\" x2=\"" + Num(x + 24) + "\" y2=\"" +
          Num(y - 4) + "\" stroke=\"" + colour + "\" stroke-width=\"2.5\"/>\n<text x=\"" +
-         Num(x + 30) + "\" y=\"" + Num(y) + "\">" + Xml(Utf8(text)) + "</text>\n";
+         Num(x + 30) + "\" y=\"" + Num(y) + "\">" + Xml(Utf16ToUtf8(text)) + "</text>\n";
 }
 
 }  // namespace
 
-std::string ChartSvg(const std::vector<TChartPoint>& points, bool logX, TLang lang) {
-  const TCliWords& words = Words(lang);
-  double low = points.empty() ? 1 : points.front().Params.FeedLength * MillimetresPerMetre;
-  double high = points.empty() ? 10 : points.back().Params.FeedLength * MillimetresPerMetre;
+std::string ChartSvg(std::span<const TChartPicturePoint> points, const TFeedParams& settings,
+                     bool logX, TLang lang) {
+  const TPageWords& words = PageWords(lang);
+  double low = points.empty() ? 1 : points.front().FeedLengthMm;
+  double high = points.empty() ? 10 : points.back().FeedLengthMm;
   if (high <= low) {
     high = logX ? low * 10 : low + 1;
   }
   double top = 0;
-  for (const TChartPoint& point : points) {
-    top = std::max(top, point.Best ? point.Best->After.StrokeRate : 0.0);
+  for (const TChartPicturePoint& point : points) {
+    top = std::max(top, point.StrokeRate.value_or(0.0));
   }
   const double step = NiceStep(std::max(top, 10.0), 6);
   const TPlot plot({low, high, logX}, {0, std::ceil(std::max(top, 10.0) / step) * step});
   std::string out = plot.Begin();
-  out += plot.Axes(Utf8(words.ChartFeedLength) + " (" + Utf8(UnitMillimetres) + ")",
-                   Utf8(words.ChartStrokeRate) + " (" + Utf8(UnitPerMinute) + ")");
+  out += plot.Axes(Utf16ToUtf8(words.ChartFeedLength) + " (" + Utf16ToUtf8(UnitMillimetres) + ")",
+                   Utf16ToUtf8(words.ChartStrokeRate) + " (" + Utf16ToUtf8(UnitPerMinute) + ")");
   // One path per run of points of the same profile, so the colour shows it.
   out += "<g fill=\"none\" stroke-width=\"2\" stroke-linejoin=\"round\">\n";
   std::string path;
@@ -233,24 +237,24 @@ std::string ChartSvg(const std::vector<TChartPoint>& points, bool logX, TLang la
       path.clear();
     }
   };
-  const TChartPoint* previous = nullptr;
-  for (const TChartPoint& point : points) {
-    if (!point.Best) {
+  const TChartPicturePoint* previous = nullptr;
+  for (const TChartPicturePoint& point : points) {
+    if (!point.StrokeRate) {
       close();
       previous = nullptr;
       continue;
     }
-    const double x = point.Params.FeedLength * MillimetresPerMetre;
-    const double y = point.Best->After.StrokeRate;
-    const bool triangle = point.Best->After.IsTriangle;
+    const double x = point.FeedLengthMm;
+    const double y = *point.StrokeRate;
+    const bool triangle = point.Triangle;
     if (!path.empty() && triangle != runTriangle) {
       close();
       // The new run starts where the last one ended, so the line is unbroken.
       if (previous != nullptr) {
         path.assign("M");
-        path.append(Num(plot.X(previous->Params.FeedLength * MillimetresPerMetre)));
+        path.append(Num(plot.X(previous->FeedLengthMm)));
         path.push_back(',');
-        path.append(Num(plot.Y(previous->Best->After.StrokeRate)));
+        path.append(Num(plot.Y(*previous->StrokeRate)));
       }
     }
     runTriangle = triangle;
@@ -265,16 +269,15 @@ std::string ChartSvg(const std::vector<TChartPoint>& points, bool logX, TLang la
   out += Legend(kLeft + kPlotWidth - 170, kTop + 22, kTriangleColour, words.Triangle);
   out += Legend(kLeft + kPlotWidth - 170, kTop + 42, kTrapezoidColour, words.Trapezoid);
   if (!points.empty()) {
-    const TFeedParams& p = points.front().Params;
-    out += CaptionLine(kHeight - 44, DriveSettings(p, lang));
-    out += CaptionLine(kHeight - 20, RampSettings(p, lang));
+    out += CaptionLine(kHeight - 44, DriveSettings(settings, lang));
+    out += CaptionLine(kHeight - 20, RampSettings(settings, lang));
   }
   return out + "</svg>\n";
 }
 
-std::string ProfileSvg(const TRateResult& r, TLang lang) {
-  const TCliWords& words = Words(lang);
-  const TFeedParams& p = r.After;
+std::string ProfileSvg(const TFeedParams& p, TLang lang) {
+  const TPageWords& words = PageWords(lang);
+  const TStrokeRateShown shown = StrokeRateShown(p);
   // Crank degrees per second at this stroke rate.
   const double degreesPerSecond = p.StrokeRate * kDegreesPerStroke / kSecondsPerMinute;
   const double move =
@@ -290,7 +293,7 @@ std::string ProfileSvg(const TRateResult& r, TLang lang) {
          Num(plot.X(windowEnd) - plot.X(0)) + "\" height=\"" + Num(kPlotHeight) +
          "\" fill=\"#dff0d8\"/>\n";
   out += "<text x=\"" + Num(plot.X(0) + 8) + "\" y=\"" + Num(kTop + 18) + "\" fill=\"#3c763d\">" +
-         Xml(Utf8(words.OpenWindow)) + "</text>\n";
+         Xml(Utf16ToUtf8(words.OpenWindow)) + "</text>\n";
   const double settleFrom = std::clamp(move * degreesPerSecond, 0.0, kDegreesPerStroke);
   const double settleTo =
       std::clamp((move + p.SettleTime) * degreesPerSecond, 0.0, kDegreesPerStroke);
@@ -299,10 +302,10 @@ std::string ProfileSvg(const TRateResult& r, TLang lang) {
            Num(plot.X(settleTo) - plot.X(settleFrom)) + "\" height=\"" + Num(kPlotHeight) +
            "\" fill=\"#c8c8c8\" fill-opacity=\"0.6\"/>\n";
     out += "<text x=\"" + Num(plot.X(settleTo) + 4) + "\" y=\"" + Num(kTop + 36) + "\">" +
-           Xml(Utf8(words.Settling)) + "</text>\n";
+           Xml(Utf16ToUtf8(words.Settling)) + "</text>\n";
   }
-  out += plot.Axes(Utf8(words.CrankAngle) + " (" + Utf8(UnitDegrees) + ")",
-                   Utf8(words.FeedSpeed) + " (" + Utf8(UnitMetresPerMinute) + ")");
+  out += plot.Axes(Utf16ToUtf8(words.CrankAngle) + " (" + Utf16ToUtf8(UnitDegrees) + ")",
+                   Utf16ToUtf8(words.FeedSpeed) + " (" + Utf16ToUtf8(UnitMetresPerMinute) + ")");
   // The speed over time: up over one ramp, the constant part, down over one ramp.
   const auto shape = [&](double f) {  // f from 0 to 1 along a ramp
     if (!p.SinSqRamps) {
@@ -329,15 +332,18 @@ std::string ProfileSvg(const TRateResult& r, TLang lang) {
   add(kSecondsPerMinute / p.StrokeRate, 0);
   out += "<path d=\"" + path + "\" fill=\"none\" stroke=\"" +
          (p.IsTriangle ? kTriangleColour : kTrapezoidColour) + "\" stroke-width=\"2.5\"/>\n";
-  const auto marked = [&](bool red) { return red ? " (" + Utf8(words.OverLimit) + ")" : ""; };
+  const auto marked = [&](bool red) {
+    return red ? " (" + Utf16ToUtf8(words.OverLimit) + ")" : "";
+  };
   out += CaptionLine(kHeight - 92, Setting("LB_DesStrkRate", TInput::StrokeRate, p, lang) +
                                        kSeparator +
                                        Setting("LB_FeedLen1", TInput::FeedLength, p, lang));
   out += CaptionLine(kHeight - 68,
-                     Utf8(RuntimeText(PeakLabel(p), lang)) + ' ' + Utf8(r.Shown.Accel) + ' ' +
-                         Utf8(UnitMetresPerSecond2) + marked(r.Shown.AccelRed) + kSeparator +
-                         Utf8(RuntimeText(r.Shown.SpeedLabel, lang)) + ' ' + Utf8(r.Shown.Speed) +
-                         ' ' + Utf8(UnitMetresPerMinute) + marked(r.Shown.SpeedRed));
+                     Utf16ToUtf8(RuntimeText(PeakLabel(p), lang)) + ' ' + Utf16ToUtf8(shown.Accel) +
+                         ' ' + Utf16ToUtf8(UnitMetresPerSecond2) + marked(shown.AccelRed) +
+                         kSeparator + Utf16ToUtf8(RuntimeText(shown.SpeedLabel, lang)) + ' ' +
+                         Utf16ToUtf8(shown.Speed) + ' ' + Utf16ToUtf8(UnitMetresPerMinute) +
+                         marked(shown.SpeedRed));
   out += CaptionLine(kHeight - 44, DriveSettings(p, lang));
   out += CaptionLine(kHeight - 20, RampSettings(p, lang));
   return out + "</svg>\n";
