@@ -14,8 +14,11 @@
 // only where a value is stored. Times that fall exactly on a half millisecond
 // and accelerations exactly on a half rounding step can come out one step off
 // if the intermediates are rounded to double on the way. Where long double is
-// not that format (ARM64, WebAssembly), or the build asks for it,
-// TExtended computes it bit for bit.
+// not that format (ARM64, WebAssembly), or the build asks for it, TExtended
+// computes them bit for bit.
+
+namespace {
+
 #if defined(KOLVANE_PORTABLE_EXTENDED) || LDBL_MANT_DIG != 64
 using Ext = TExtended;
 #else
@@ -23,8 +26,6 @@ using Ext = long double;
 #endif
 static_assert(std::is_same_v<Ext, TExtended> || std::numeric_limits<Ext>::digits == 64,
               "the feed calculation needs 80-bit extended intermediates");
-
-namespace {
 
 constexpr double PiHalf = 1.5707963267948966;  // peak to mean acceleration of a sin^2 ramp
 constexpr double MsPerSecond = 1000;
