@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Speed of one display refresh's calculation, for each calculation page.
+// Speed of one display refresh's calculation, for each calculation page, on
+// the arithmetic the build gives it (its name ends each benchmark's).
 
 #include <benchmark/benchmark.h>
 
@@ -25,11 +26,11 @@ void RunRequest(benchmark::State& state, uint8_t request) {
 void BM_StrokeRatePage(benchmark::State& state) {
   RunRequest(state, CALC_STROKERATE | CALC_CYCLE);
 }
-BENCHMARK(BM_StrokeRatePage);
+BENCHMARK(BM_StrokeRatePage)->Name("BM_StrokeRatePage/" KOLVANE_BENCH_ARITHMETIC);
 
 void BM_FeedTimingPage(benchmark::State& state) {
   RunRequest(state, CALC_FEEDTIME | CALC_CYCLE);
 }
-BENCHMARK(BM_FeedTimingPage);
+BENCHMARK(BM_FeedTimingPage)->Name("BM_FeedTimingPage/" KOLVANE_BENCH_ARITHMETIC);
 
 }  // namespace
