@@ -21,6 +21,9 @@ packages=(
   # binutils (windres, objdump), Wine, and GoogleTest's sources for a cross
   # build (the program's icon is made with imagemagick, above).
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
+  # The ARM64 build and its tests: the cross compiler (with its C library)
+  # and qemu-aarch64 to run the programs.
+  g++-aarch64-linux-gnu qemu-user
 )
 
 missing=()

@@ -3,8 +3,9 @@
 # Installs what is missing, checks the formatting of the C++ sources, then
 # builds and runs every test: the debug build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the release build (built
-# only, so that its optimiser's warnings are caught too) and a short run of
-# each fuzz target. One line per stage with its time; a failing stage shows
+# only, so that its optimiser's warnings are caught too), a short run of each
+# fuzz target, and the Windows and ARM64 cross-builds with their tests under
+# Wine and qemu. One line per stage with its time; a failing stage shows
 # the end of its log (all logs: build/logs/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -72,6 +73,10 @@ fi
 # The Wine prefix is made once per build folder, by the first build.
 stage mingw build_and_test mingw
 # ---- end of the Windows stage ------------------------------------------------
+
+# ---- ARM64: the static cross-build, its tests under qemu-aarch64 ------------
+# The calculation runs on TExtended there (long double is binary128 on ARM64).
+stage aarch64 build_and_test aarch64
 
 # One closing line over every stage's ctest summary, for whoever reads only
 # the end.
