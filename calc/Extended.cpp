@@ -10,16 +10,12 @@ namespace {
 __extension__ typedef unsigned __int128 TWide;
 using TBits = TExtended::TBits;
 
-constexpr int32_t ExponentBias = TExtended::ExponentBias;
 constexpr uint16_t SignBit = TExtended::SignBit;
 constexpr int32_t SpecialField = TExtended::SpecialField;
 constexpr uint64_t IntegerBit = TExtended::IntegerBit;
 constexpr uint64_t QuietBit = TExtended::QuietBit;
 constexpr int DoubleFractionBits = TExtended::DoubleFractionBits;
-constexpr int32_t DoubleExponentBias = TExtended::DoubleExponentBias;
-constexpr uint32_t DoubleSpecialField = TExtended::DoubleSpecialField;
 constexpr uint64_t DoubleFractionMask = (uint64_t{1} << DoubleFractionBits) - 1;
-constexpr int DroppedForDouble = TExtended::DroppedForDouble;
 constexpr uint64_t HalfBelow = uint64_t{1} << 63;
 
 // What the x87 unit returns for an invalid operation (0/0, inf - inf,

@@ -24,6 +24,9 @@ packages=(
   # The ARM64 build and its tests: the cross compiler (with its C library)
   # and qemu-aarch64 to run the programs.
   g++-aarch64-linux-gnu qemu-user
+  # The WebAssembly build: emscripten (with node), and acorn for its
+  # JavaScript optimiser.
+  emscripten node-acorn
 )
 
 missing=()

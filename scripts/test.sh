@@ -4,8 +4,8 @@
 # builds and runs every test: the debug build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the release build (built
 # only, so that its optimiser's warnings are caught too), a short run of each
-# fuzz target, and the Windows and ARM64 cross-builds with their tests under
-# Wine and qemu. One line per stage with its time; a failing stage shows
+# fuzz target, and the Windows, ARM64 and WebAssembly builds with their tests
+# under Wine, qemu and node. One line per stage with its time; a failing stage shows
 # the end of its log (all logs: build/logs/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -74,9 +74,12 @@ fi
 stage mingw build_and_test mingw
 # ---- end of the Windows stage ------------------------------------------------
 
-# ---- ARM64: the static cross-build, its tests under qemu-aarch64 ------------
-# The calculation runs on TExtended there (long double is binary128 on ARM64).
+# ---- ARM64 and WebAssembly: the calculation on TExtended --------------------
+# long double is binary128 on both. ARM64: the static cross-build of the
+# calculation, the settings file and kolvane-calc, their tests under
+# qemu-aarch64. WebAssembly: the calculation and its tests under node.
 stage aarch64 build_and_test aarch64
+stage wasm build_and_test wasm
 
 # One closing line over every stage's ctest summary, for whoever reads only
 # the end.
