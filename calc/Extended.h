@@ -210,8 +210,8 @@ class TExtended {
         return TExtended();  // x - x is +0 when rounding to nearest
       }
     }
-    // A sticky bit only arises at a distance of two or more, where at most
-    // two leading bits cancel: it stays far below the last place.
+    // A sticky bit only arises at a distance of 64 or more, where at most one
+    // leading bit cancels: it stays far below the last place.
     const int shift = CountLeadingZeros(sum);
     return Rounded(x.Sign, x.Exponent + 1 - shift, sum << shift);
   }

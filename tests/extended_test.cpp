@@ -209,8 +209,8 @@ class TOperands {
   // accelerations up to 10^6, their products and quotients.
   TBits InCalculationRange() { return WithExponent(-40, 40); }
 
-  // Beside the double range, where storing underflows to a denormal or zero
-  // or overflows to an infinity.
+  // Over the double range and a little beyond, where storing underflows to
+  // a denormal or zero or overflows to an infinity.
   TBits AroundDoubleRange() { return WithExponent(-1090, 1040); }
 
   // Any finite value, denormals of the format included.
