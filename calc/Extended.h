@@ -16,6 +16,7 @@
 // short inline paths here; zeros, infinities, NaNs, denormals and overflow
 // go the long way through Extended.cpp.
 
+#include <algorithm>
 #include <bit>
 #include <compare>
 #include <concepts>
@@ -136,6 +137,8 @@ class TExtended {
   static constexpr uint64_t HalfBelow = uint64_t{1} << 63;
   static constexpr uint64_t DoubleDroppedMask = (uint64_t{1} << DroppedForDouble) - 1;
   static constexpr int32_t DoubleToFieldOffset = ExponentBias - DoubleExponentBias;
+  // Above the least exponent of an unpacked denormal.
+  static constexpr int32_t MagnitudeOffset = 1 << 30;
 
   // A finite non-zero value: Significand * 2^(Exponent - 63), with bit 63 of
   // the significand set (denormals are normalised on the way in).
@@ -151,8 +154,9 @@ class TExtended {
   int32_t Field() const { return signExponent_ & ExponentMask; }
   uint16_t Sign() const { return signExponent_ & SignBit; }
   static bool BothNormal(TExtended a, TExtended b) {
+    // Fields 1 to 0x7FFE; field 0 wraps round to the largest number.
     const auto below = [](TExtended x) { return static_cast<uint32_t>(x.Field() - 1); };
-    return (below(a) | below(b)) < SpecialField - 1;
+    return std::max(below(a), below(b)) < SpecialField - 1;
   }
   // Of a normal number.
   TParts Parts() const { return {Sign(), Field() - ExponentBias, significand_}; }
@@ -171,8 +175,12 @@ class TExtended {
       return RoundedDenormal(sign, field, significand);
     }
     auto kept = static_cast<uint64_t>(significand >> 64);
+    // Up above half, and at half to the even neighbour: dropped plus a bit
+    // less than half (exactly half for an odd kept) carries out of 64 bits.
+    // Without a branch, as half the values go either way.
     const auto dropped = static_cast<uint64_t>(significand);
-    if ((dropped > HalfBelow || (dropped == HalfBelow && (kept & 1) != 0)) && ++kept == 0) {
+    kept += static_cast<uint64_t>((TWide{dropped} + (HalfBelow - 1) + (kept & 1)) >> 64);
+    if (kept == 0) {
       kept = IntegerBit;
       ++field;
     }
@@ -183,11 +191,15 @@ class TExtended {
   }
 
   static TExtended SumOf(TParts x, TParts y) {
-    if (x.Exponent < y.Exponent || (x.Exponent == y.Exponent && x.Significand < y.Significand)) {
-      const TParts larger = y;
-      y = x;
-      x = larger;
-    }
+    // Either may be the larger: chosen without a branch, by comparing
+    // exponent and significand as one number.
+    const auto magnitude = [](TParts v) {
+      return TWide{static_cast<uint32_t>(v.Exponent + MagnitudeOffset)} << 64 | v.Significand;
+    };
+    const bool swap = magnitude(x) < magnitude(y);
+    const TParts first = x;
+    x = swap ? y : x;
+    y = swap ? first : y;
     // The larger magnitude's significand sits at bits 126..63, one bit of
     // headroom above for a carry; the smaller one is aligned below it, and
     // whatever falls off its end is kept as one sticky bit.
@@ -230,11 +242,11 @@ class TExtended {
     const TWide dividend = TWide{x.Significand} << (atLeastOne ? 63 : 64);
     const auto quotient = static_cast<uint64_t>(dividend / y.Significand);
     const uint64_t remainder = static_cast<uint64_t>(dividend) - quotient * y.Significand;
-    // Never exactly half-way: that would take a divisor that is a power of
-    // two, and those divide exactly.
-    const uint64_t below = remainder == 0                          ? 0
-                           : remainder < y.Significand - remainder ? 1
-                                                                   : HalfBelow | 1;
+    // Never exactly half-way (that would take a divisor that is a power of
+    // two, and those divide exactly): any remainder is a sticky bit, one of
+    // at least half the divisor also the half bit.
+    const uint64_t below = static_cast<uint64_t>(remainder != 0) |
+                           static_cast<uint64_t>(remainder >= y.Significand - remainder) << 63;
     return Rounded(x.Sign ^ y.Sign, x.Exponent - y.Exponent - (atLeastOne ? 0 : 1),
                    TWide{quotient} << 64 | below);
   }
