@@ -1,22 +1,31 @@
 // SPDX-License-Identifier: MIT
 #include "calc/FeedCalc.h"
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
+#include "calc/Extended.h"
 #include "calc/FeedParams.h"
 
 // Intermediates are carried in the x87 extended format and rounded to double
 // only where a value is stored. Times that fall exactly on a half millisecond
 // and accelerations exactly on a half rounding step can come out one step off
-// if the intermediates are rounded to double on the way.
-static_assert(std::numeric_limits<long double>::digits == 64,
-              "the feed calculation needs 80-bit extended intermediates");
+// if the intermediates are rounded to double on the way. Where long double is
+// not that format (ARM64, WebAssembly), or the build asks for it, TExtended
+// computes them bit for bit.
 
 namespace {
 
+#if defined(KOLVANE_PORTABLE_EXTENDED) || LDBL_MANT_DIG != 64
+using Ext = TExtended;
+#else
 using Ext = long double;
+#endif
+static_assert(std::is_same_v<Ext, TExtended> || std::numeric_limits<Ext>::digits == 64,
+              "the feed calculation needs 80-bit extended intermediates");
 
 constexpr double PiHalf = 1.5707963267948966;  // peak to mean acceleration of a sin^2 ramp
 constexpr double MsPerSecond = 1000;
@@ -231,7 +240,8 @@ double TrianglePeakSpeed() {
 
 double TrianglePeakSpeed(const TFeedParams& p) {
   const double r = Stored(Ext{p.MeanAccel} * p.FeedLength + Ext{p.StartSpeed} * p.StartSpeed);
-  return Stored(std::sqrt(Ext{r}));
+  using std::sqrt;  // for long double; TExtended brings its own
+  return Stored(sqrt(Ext{r}));
 }
 
 void SetDtoLReporter(TDtoLReporter reporter) {

@@ -25,6 +25,12 @@ packages=(
   # for the package's Depends, lintian, NSIS for the Windows installer;
   # Python's zipfile writes and reads the zips.
   dpkg-dev lintian nsis python3
+  # The ARM64 build and its tests: the cross compiler (with its C library)
+  # and qemu-aarch64 to run the programs.
+  g++-aarch64-linux-gnu qemu-user
+  # The WebAssembly build: emscripten (with node), and acorn for its
+  # JavaScript optimiser.
+  emscripten node-acorn
 )
 
 missing=()

@@ -4,8 +4,10 @@
 # builds and runs every test: the debug build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the release build (built
 # only, so that its optimiser's warnings are caught too), a short run of each
-# fuzz target and the Windows build under Wine. One line per stage with its
-# time; a failing stage shows the end of its log (all logs: build/logs/).
+# fuzz target, the Windows, ARM64 and WebAssembly builds with their tests
+# under Wine, qemu and node, and the release files as users install them. One
+# line per stage with its time; a failing stage shows the end of its log (all
+# logs: build/logs/).
 #
 #   bash scripts/test.sh              every stage (what CI runs)
 #   bash scripts/test.sh dev mingw    only those stages, in the order given
@@ -22,6 +24,8 @@ stages=(
   "release: optimised build, benchmarks included (built, not run)"
   "fuzz: each fuzz target briefly (clang)"
   "mingw: the Windows programs, cross-built, and their tests under Wine"
+  "aarch64: the calculation, the settings file and kolvane-calc for ARM64, tested under qemu"
+  "wasm: the calculation for WebAssembly, tested under node"
   "package: scripts/release.sh's files, tested as users install them (after release and mingw)"
 )
 
@@ -106,7 +110,7 @@ run_stage() {
   case $1 in
     setup) stage setup bash scripts/setup-debian.sh ;;
     format) stage format check_format ;;
-    dev | asan | mingw) stage "$1" build_and_test "$1" ;;
+    dev | asan | mingw | aarch64 | wasm) stage "$1" build_and_test "$1" ;;
     release) stage release build_only release ;;
     fuzz) stage fuzz fuzz_smoke ;;
     package) stage package bash tests/package/package_test.sh ;;

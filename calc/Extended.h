@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The feed calculation's extended intermediates on any processor: a 64-bit
+// significand with an explicit integer bit, a 15-bit exponent and a sign,
+// laid out and rounded exactly as the x87 extended format of x86 processors
+// (with its precision set to 64 bits, as Linux and mingw-w64 leave it). Every
+// operation rounds once, to nearest with ties to even, so results equal the
+// x87 unit's bit for bit: normal and denormal numbers, zeros of both signs,
+// infinities and quiet NaNs, including which NaN an operation passes on.
+//
+// On x86 the native long double is this format and faster; the calculation
+// uses this type where long double is something else (binary128 on ARM64
+// and WebAssembly), or where the build asks for it.
+//
+// Normal operands with a normal result, all the calculation meets, take the
+// short inline paths here; zeros, infinities, NaNs, denormals and overflow
+// go the long way through Extended.cpp.
+
+#include <algorithm>
+#include <bit>
+#include <compare>
+#include <concepts>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+class TExtended {
+ public:
+  // The ten bytes of the x87 format: the significand with its integer bit
+  // (bit 63), then sign (bit 15) and biased exponent (bits 0..14).
+  struct TBits {
+    uint64_t Significand;
+    uint16_t SignExponent;
+    bool operator==(const TBits&) const = default;
+  };
+
+  // The fields of the format, and of a double.
+  static constexpr int32_t ExponentBias = 16383;
+  static constexpr uint16_t SignBit = 0x8000;
+  static constexpr uint16_t ExponentMask = 0x7FFF;
+  static constexpr int32_t SpecialField = 0x7FFF;  // infinities and NaNs
+  static constexpr uint64_t IntegerBit = uint64_t{1} << 63;
+  static constexpr uint64_t QuietBit = uint64_t{1} << 62;  // of a NaN
+  static constexpr int DoubleFractionBits = 52;
+  static constexpr int32_t DoubleExponentBias = 1023;
+  static constexpr uint32_t DoubleSpecialField = 0x7FF;
+  static constexpr int DroppedForDouble = 11;  // significand bits below a double's last place
+
+  constexpr TExtended() = default;  // +0
+
+  // Exact, as the x87 load; a signalling NaN comes out quiet.
+  TExtended(double value) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const auto field = static_cast<uint32_t>(bits >> DoubleFractionBits) & DoubleSpecialField;
+    if (field - 1 < DoubleSpecialField - 1) {
+      // A normal double: the fraction moves up below the integer bit, the
+      // sign and the exponent field drop off the top.
+      significand_ = IntegerBit | bits << DroppedForDouble;
+      signExponent_ = static_cast<uint16_t>((bits >> 48 & SignBit) | (field + DoubleToFieldOffset));
+    } else {
+      *this = FromUnusualDouble(bits);
+    }
+  }
+
+  // Exact for every integer up to 64 bits.
+  template <std::integral T>
+  TExtended(T value) : TExtended(FromInteger(IntegerIsNegative(value), IntegerMagnitude(value))) {}
+
+  // Rounds to the nearest double, ties to even; too large becomes an
+  // infinity, too small a double denormal or zero. NaNs keep their sign and
+  // the upper bits of their payload.
+  explicit operator double() const {
+    const int32_t field = Field() - DoubleToFieldOffset;
+    if (static_cast<uint32_t>(field - 1) < DoubleSpecialField - 1) {
+      // In the double's normal range: round away the low 11 bits. A carry
+      // out of the fraction steps the exponent field, up to an infinity.
+      uint64_t kept = significand_ >> DroppedForDouble;
+      kept += ((significand_ & DoubleDroppedMask) + (kept & 1) + DoubleDroppedMask / 2) >>
+              DroppedForDouble;
+      const uint64_t bits = (uint64_t{Sign()} << 48) |
+                            ((static_cast<uint64_t>(field - 1) << DoubleFractionBits) + kept);
+      double value = 0;
+      std::memcpy(&value, &bits, sizeof value);
+      return value;
+    }
+    return UnusualToDouble();
+  }
+
+  // Only the encodings that arithmetic produces are taken: normal, denormal
+  // and zero patterns, infinities and quiet NaNs.
+  static TExtended FromBits(TBits bits) { return TExtended(bits.Significand, bits.SignExponent); }
+  TBits Bits() const { return {significand_, signExponent_}; }
+
+  friend TExtended operator+(TExtended a, TExtended b) {
+    return BothNormal(a, b) ? SumOf(a.Parts(), b.Parts()) : UnusualSum(a, b);
+  }
+  friend TExtended operator-(TExtended a, TExtended b) {
+    return BothNormal(a, b) ? SumOf(a.Parts(), (-b).Parts()) : UnusualDifference(a, b);
+  }
+  friend TExtended operator*(TExtended a, TExtended b) {
+    return BothNormal(a, b) ? ProductOf(a.Parts(), b.Parts()) : UnusualProduct(a, b);
+  }
+  friend TExtended operator/(TExtended a, TExtended b) {
+    return BothNormal(a, b) ? QuotientOf(a.Parts(), b.Parts()) : UnusualQuotient(a, b);
+  }
+  // Flips the sign of anything, NaNs included, as the x87 unit does.
+  friend TExtended operator-(TExtended a) {
+    return TExtended(a.significand_, static_cast<uint16_t>(a.signExponent_ ^ SignBit));
+  }
+  // Found by argument-dependent lookup beside std::sqrt, so that one call
+  // serves long double and this type.
+  friend TExtended sqrt(TExtended a);
+
+  // NaNs are unordered; the two zeros are equal.
+  friend std::partial_ordering operator<=>(TExtended a, TExtended b) {
+    if (!BothNormal(a, b)) {
+      return UnusualOrder(a, b);
+    }
+    if (a.Sign() != b.Sign()) {
+      return a.Sign() != 0 ? std::partial_ordering::less : std::partial_ordering::greater;
+    }
+    // Of one sign, the encodings order as the magnitudes: exponent field,
+    // then significand.
+    const std::strong_ordering magnitude =
+        a.Field() != b.Field() ? a.Field() <=> b.Field() : a.significand_ <=> b.significand_;
+    return a.Sign() != 0 ? 0 <=> magnitude : magnitude;
+  }
+  friend bool operator==(TExtended a, TExtended b) { return (a <=> b) == 0; }
+
+ private:
+  // GCC and Clang have it on every target the program is built for; in ISO
+  // mode it needs the extension marker.
+  __extension__ typedef unsigned __int128 TWide;
+
+  // Half the last place, as the 64 bits below a significand hold it.
+  static constexpr uint64_t HalfBelow = uint64_t{1} << 63;
+  static constexpr uint64_t DoubleDroppedMask = (uint64_t{1} << DroppedForDouble) - 1;
+  static constexpr int32_t DoubleToFieldOffset = ExponentBias - DoubleExponentBias;
+  // Above the least exponent of an unpacked denormal.
+  static constexpr int32_t MagnitudeOffset = 1 << 30;
+
+  // A finite non-zero value: Significand * 2^(Exponent - 63), with bit 63 of
+  // the significand set (denormals are normalised on the way in).
+  struct TParts {
+    uint16_t Sign;
+    int32_t Exponent;
+    uint64_t Significand;
+  };
+
+  constexpr TExtended(uint64_t significand, uint16_t signExponent)
+      : significand_(significand), signExponent_(signExponent) {}
+
+  int32_t Field() const { return signExponent_ & ExponentMask; }
+  uint16_t Sign() const { return signExponent_ & SignBit; }
+  static bool BothNormal(TExtended a, TExtended b) {
+    // Fields 1 to 0x7FFE; field 0 wraps round to the largest number.
+    const auto below = [](TExtended x) { return static_cast<uint32_t>(x.Field() - 1); };
+    return std::max(below(a), below(b)) < SpecialField - 1;
+  }
+  // Of a normal number.
+  TParts Parts() const { return {Sign(), Field() - ExponentBias, significand_}; }
+
+  static int CountLeadingZeros(TWide x) {
+    const auto high = static_cast<uint64_t>(x >> 64);
+    return high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<uint64_t>(x));
+  }
+
+  // Rounds significand * 2^(exponent - 127), bit 127 set, to the format.
+  // Bits lost on the way must be folded into bit 0, so that a value just
+  // off a tie does not pass for one.
+  static TExtended Rounded(uint16_t sign, int32_t exponent, TWide significand) {
+    int32_t field = exponent + ExponentBias;
+    if (field <= 0) {
+      return RoundedDenormal(sign, field, significand);
+    }
+    auto kept = static_cast<uint64_t>(significand >> 64);
+    // Up above half, and at half to the even neighbour: dropped plus a bit
+    // less than half (exactly half for an odd kept) carries out of 64 bits.
+    // Without a branch, as half the values go either way.
+    const auto dropped = static_cast<uint64_t>(significand);
+    kept += static_cast<uint64_t>((TWide{dropped} + (HalfBelow - 1) + (kept & 1)) >> 64);
+    if (kept == 0) {
+      kept = IntegerBit;
+      ++field;
+    }
+    if (field >= SpecialField) {
+      return TExtended(IntegerBit, static_cast<uint16_t>(sign | SpecialField));  // an infinity
+    }
+    return TExtended(kept, static_cast<uint16_t>(sign | field));
+  }
+
+  static TExtended SumOf(TParts x, TParts y) {
+    // Either may be the larger: chosen without a branch, by comparing
+    // exponent and significand as one number.
+    const auto magnitude = [](TParts v) {
+      return TWide{static_cast<uint32_t>(v.Exponent + MagnitudeOffset)} << 64 | v.Significand;
+    };
+    const bool swap = magnitude(x) < magnitude(y);
+    const TParts first = x;
+    x = swap ? y : x;
+    y = swap ? first : y;
+    // The larger magnitude's significand sits at bits 126..63, one bit of
+    // headroom above for a carry; the smaller one is aligned below it, and
+    // whatever falls off its end is kept as one sticky bit.
+    const TWide larger = TWide{x.Significand} << 63;
+    const auto distance = static_cast<uint32_t>(x.Exponent - y.Exponent);
+    TWide smaller = 1;
+    if (distance < 64) {
+      smaller = TWide{y.Significand} << (63 - distance);  // all of it
+    } else if (distance < 127) {
+      const uint32_t shift = distance - 63;
+      const bool lost = (y.Significand & ((uint64_t{1} << shift) - 1)) != 0;
+      smaller = (y.Significand >> shift) | (lost ? 1 : 0);
+    }
+    TWide sum = 0;
+    if (x.Sign == y.Sign) {
+      sum = larger + smaller;
+    } else {
+      sum = larger - smaller;
+      if (sum == 0) {
+        return TExtended();  // x - x is +0 when rounding to nearest
+      }
+    }
+    // A sticky bit only arises at a distance of 64 or more, where at most one
+    // leading bit cancels: it stays far below the last place.
+    const int shift = CountLeadingZeros(sum);
+    return Rounded(x.Sign, x.Exponent + 1 - shift, sum << shift);
+  }
+
+  static TExtended ProductOf(TParts x, TParts y) {
+    const TWide product = TWide{x.Significand} * y.Significand;  // exact, at least 2^126
+    const int shift = product >> 127 != 0 ? 0 : 1;
+    return Rounded(x.Sign ^ y.Sign, x.Exponent + y.Exponent + 1 - shift, product << shift);
+  }
+
+  static TExtended QuotientOf(TParts x, TParts y) {
+    // The dividend is placed so that the quotient has exactly 64 bits (its
+    // top word stays below the divisor: one machine division where there is
+    // one); the remainder tells how it rounds.
+    const bool atLeastOne = x.Significand >= y.Significand;
+    const TWide dividend = TWide{x.Significand} << (atLeastOne ? 63 : 64);
+    const auto quotient = static_cast<uint64_t>(dividend / y.Significand);
+    const uint64_t remainder = static_cast<uint64_t>(dividend) - quotient * y.Significand;
+    // Never exactly half-way (that would take a divisor that is a power of
+    // two, and those divide exactly): any remainder is a sticky bit, one of
+    // at least half the divisor also the half bit.
+    const uint64_t below = static_cast<uint64_t>(remainder != 0) |
+                           static_cast<uint64_t>(remainder >= y.Significand - remainder) << 63;
+    return Rounded(x.Sign ^ y.Sign, x.Exponent - y.Exponent - (atLeastOne ? 0 : 1),
+                   TWide{quotient} << 64 | below);
+  }
+
+  template <std::integral T>
+  static constexpr bool IntegerIsNegative(T value) {
+    if constexpr (std::is_signed_v<T>) {
+      return value < 0;
+    } else {
+      return false;
+    }
+  }
+  // Taken modulo 2^64 first, so that the most negative value has one too.
+  template <std::integral T>
+  static constexpr uint64_t IntegerMagnitude(T value) {
+    const auto bits = static_cast<uint64_t>(value);
+    return IntegerIsNegative(value) ? 0 - bits : bits;
+  }
+
+  static TExtended FromInteger(bool negative, uint64_t magnitude) {
+    if (magnitude == 0) {
+      return TExtended();
+    }
+    const int shift = std::countl_zero(magnitude);
+    return TExtended(magnitude << shift,
+                     static_cast<uint16_t>((negative ? SignBit : 0) | (63 - shift + ExponentBias)));
+  }
+
+  // The long ways, in Extended.cpp.
+  static TParts Unpack(TBits x);  // of any finite non-zero number
+  static TExtended FromUnusualDouble(uint64_t bits);
+  double UnusualToDouble() const;
+  static TExtended RoundedDenormal(uint16_t sign, int32_t field, TWide significand);
+  static TExtended UnusualSum(TExtended a, TExtended b);
+  static TExtended UnusualDifference(TExtended a, TExtended b);
+  static TExtended UnusualProduct(TExtended a, TExtended b);
+  static TExtended UnusualQuotient(TExtended a, TExtended b);
+  static std::partial_ordering UnusualOrder(TExtended a, TExtended b);
+
+  uint64_t significand_ = 0;
+  uint16_t signExponent_ = 0;
+};
