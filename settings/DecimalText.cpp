@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "settings/DecimalText.h"
 
+#include <fast_float/fast_float.h>
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <limits>
+#include <cstdlib>
+#include <iterator>
 #include <string>
-#include <system_error>
+#include <string_view>
 
 namespace {
 
@@ -51,68 +55,68 @@ const char* DecimalNumberEnd(const char* text) {
   return end;
 }
 
-// The exponent after "e" or "E", saturated far beyond any double's range.
-int64_t ReadExponent(const char* text, const char* end) {
-  const bool negative = *text == '-';
-  text += (*text == '+' || *text == '-') ? 1 : 0;
-  int64_t exponent = 0;
-  for (; text != end && IsDigit(*text); ++text) {
-    exponent = std::min<int64_t>(exponent * 10 + (*text - '0'), 1'000'000'000);
-  }
-  return negative ? -exponent : exponent;
-}
+// A double's shortest round-trip digits: value = D.DDD... × 10^Exponent, the
+// digits without leading or trailing zeros (none at all for a zero).
+struct TShortestDigits {
+  bool Negative = false;
+  char Digits[24] = {};
+  int Count = 0;
+  int Exponent = 0;
+};
 
-// Whether the unsigned decimal number in [text, end) is at least 1; a number
-// outside a double's range is then too large, otherwise too small.
-bool AtLeastOne(const char* text, const char* end) {
-  // The number lies in [10^(k-1), 10^k) for k = the digits in front of the
-  // point counted from the first non-zero one, minus the zeros behind the
-  // point in front of the first non-zero digit, plus the exponent.
-  int64_t k = 0;
-  bool significant = false;
+// fmt's shortest form of a finite value, in whichever notation fmt picks
+// ("1.5", "0.001", "100000", "1.2345e+17"), taken apart into its digits.
+TShortestDigits ShortestDigits(double value) {
+  char text[40];  // the longest is 24 characters: "-2.2250738585072014e-308"
+  const char* end = fmt::format_to(text, FMT_COMPILE("{}"), value);
+  TShortestDigits shortest;
   const char* ch = text;
-  for (; ch != end && IsDigit(*ch); ++ch) {
-    significant = significant || *ch != '0';
-    k += significant ? 1 : 0;
-  }
-  if (ch != end && *ch == '.') {
-    for (++ch; ch != end && IsDigit(*ch); ++ch) {
-      if (!significant && *ch == '0') {
-        --k;
-      }
-      significant = significant || *ch != '0';
+  shortest.Negative = *ch == '-';
+  ch += shortest.Negative ? 1 : 0;
+  int pointAt = -1;      // digits in front of the point, counted from the first non-zero one
+  int leadingZeros = 0;  // zeros behind the point in front of the first non-zero digit
+  int integerDigits = 0;
+  for (; ch != end && *ch != 'e'; ++ch) {
+    if (*ch == '.') {
+      pointAt = integerDigits;
+    } else if (shortest.Count == 0 && *ch == '0') {
+      leadingZeros += pointAt >= 0 ? 1 : 0;
+    } else {
+      shortest.Digits[shortest.Count++] = *ch;
+      integerDigits += pointAt < 0 ? 1 : 0;
     }
   }
-  if (ch != end && (*ch == 'e' || *ch == 'E')) {
-    k += ReadExponent(ch + 1, end);
+  if (shortest.Count == 0) {
+    return shortest;
   }
-  return significant && k >= 1;
+  // Zeros that end a whole number ("100000") belong to the place value, not
+  // to the digits.
+  while (shortest.Digits[shortest.Count - 1] == '0') {
+    --shortest.Count;
+  }
+  int exponent = 0;  // fmt writes it as "e+17" or "e-05"
+  if (ch != end) {
+    const bool negative = ch[1] == '-';
+    for (ch += 2; ch != end; ++ch) {
+      exponent = exponent * 10 + (*ch - '0');
+    }
+    exponent = negative ? -exponent : exponent;
+  }
+  shortest.Exponent = (pointAt < 0 ? integerDigits : pointAt) - 1 - leadingZeros + exponent;
+  return shortest;
 }
 
 }  // namespace
 
 void AppendFixed(std::string& out, double value, int precision, int width) {
-  // Room for the largest double in fixed notation: 309 digits, the sign, the
-  // point and a precision far above any the program uses.
-  char buffer[400];
-  const auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
-  if (error != std::errc()) {
-    return;
-  }
-  const int length = static_cast<int>(end - buffer);
-  if (length < width) {
-    out.append(static_cast<size_t>(width - length), ' ');
-  }
-  out.append(buffer, end);
+  // fmt's fixed format is printf's, rounded exactly (ties to even on the
+  // exact binary value) and without the locale; a number is aligned right.
+  fmt::format_to(std::back_inserter(out), FMT_COMPILE("{:{}.{}f}"), value, width, precision);
 }
 
 void AppendInteger(std::string& out, int value) {
-  char buffer[16];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (error == std::errc()) {
-    out.append(buffer, end);
-  }
+  const fmt::format_int text(value);
+  out.append(text.data(), text.size());
 }
 
 double ReadDecimal(const char* text) {
@@ -123,15 +127,14 @@ double ReadDecimal(const char* text) {
   if (end == text) {
     return 0.0;
   }
-  // from_chars takes no "+" of its own; the sign is put back on the
-  // magnitude, so "-0" stays a negative zero as with strtod.
+  // fast_float takes no sign of its own; the sign is put back on the
+  // magnitude, so "-0" stays a negative zero as with strtod. It rounds as
+  // strtod does, out of range too: an infinity above the largest double, 0
+  // below the smallest.
   const bool negative = *text == '-';
   const char* digits = text + (*text == '+' || *text == '-' ? 1 : 0);
   double magnitude = 0.0;
-  const auto [stop, error] = std::from_chars(digits, end, magnitude, std::chars_format::general);
-  if (error == std::errc::result_out_of_range) {
-    magnitude = AtLeastOne(digits, end) ? std::numeric_limits<double>::infinity() : 0.0;
-  }
+  fast_float::from_chars(digits, end, magnitude, fast_float::chars_format::general);
   return negative ? -magnitude : magnitude;
 }
 
@@ -153,11 +156,50 @@ void AppendShortest(std::string& out, double value) {
   if (!std::isfinite(value)) {
     return;
   }
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (error == std::errc()) {
-    out.append(buffer, end);
+  const TShortestDigits shortest = ShortestDigits(value);
+  if (shortest.Negative) {
+    out += '-';
   }
+  if (shortest.Count == 0) {
+    out += '0';
+    return;
+  }
+  // The digits in fixed or in scientific notation, whichever is shorter,
+  // fixed on a tie (the rule of std::to_chars without a format).
+  const std::string_view digits(shortest.Digits, static_cast<size_t>(shortest.Count));
+  const int count = shortest.Count;
+  const int exponent = shortest.Exponent;
+  const int exponentDigits = std::abs(exponent) >= 100 ? 3 : 2;
+  const int scientificLength = count + (count > 1 ? 1 : 0) + 2 + exponentDigits;
+  const int fixedLength = exponent >= count - 1 ? exponent + 1
+                          : exponent >= 0       ? count + 1
+                                                : count + 1 - exponent;
+  if (fixedLength <= scientificLength) {
+    if (exponent >= count - 1) {
+      // A whole number, written as printf's "%.0f" writes it: its exact
+      // digits, which past the 17th need not be zeros.
+      AppendFixed(out, std::abs(value), 0);
+    } else if (exponent >= 0) {
+      out += digits.substr(0, static_cast<size_t>(exponent + 1));
+      out += '.';
+      out += digits.substr(static_cast<size_t>(exponent + 1));
+    } else {
+      out += "0.";
+      out.append(static_cast<size_t>(-exponent - 1), '0');
+      out += digits;
+    }
+    return;
+  }
+  out += digits[0];
+  if (count > 1) {
+    out += '.';
+    out += digits.substr(1);
+  }
+  out += exponent < 0 ? "e-" : "e+";
+  if (std::abs(exponent) < 10) {
+    out += '0';
+  }
+  AppendInteger(out, std::abs(exponent));
 }
 
 int ReadInteger32(const char* text) {
