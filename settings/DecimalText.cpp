@@ -6,9 +6,11 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -64,54 +66,123 @@ struct TShortestDigits {
   int Exponent = 0;
 };
 
-// fmt's shortest form of a finite value, in whichever notation fmt picks
-// ("1.5", "0.001", "100000", "1.2345e+17"), taken apart into its digits.
+// The shortest digits of a finite value: of all the decimals that read back
+// to it, the fewest digits, and of those the one nearest the value. They are
+// the digits of fmt's shortest form ("{}"), taken straight from the algorithm
+// fmt writes it with (Dragonbox, in fmt's detail namespace; fmt 9 of Debian
+// 12) rather than from its text, which would cost as much again to take
+// apart; decimal_text_test holds the result against std::to_chars.
 TShortestDigits ShortestDigits(double value) {
-  char text[40];  // the longest is 24 characters: "-2.2250738585072014e-308"
-  const char* end = fmt::format_to(text, FMT_COMPILE("{}"), value);
   TShortestDigits shortest;
-  const char* ch = text;
-  shortest.Negative = *ch == '-';
-  ch += shortest.Negative ? 1 : 0;
-  int pointAt = -1;      // digits in front of the point, counted from the first non-zero one
-  int leadingZeros = 0;  // zeros behind the point in front of the first non-zero digit
-  int integerDigits = 0;
-  for (; ch != end && *ch != 'e'; ++ch) {
-    if (*ch == '.') {
-      pointAt = integerDigits;
-    } else if (shortest.Count == 0 && *ch == '0') {
-      leadingZeros += pointAt >= 0 ? 1 : 0;
-    } else {
-      shortest.Digits[shortest.Count++] = *ch;
-      integerDigits += pointAt < 0 ? 1 : 0;
-    }
-  }
-  if (shortest.Count == 0) {
+  shortest.Negative = std::signbit(value);
+  if (value == 0) {
     return shortest;
   }
-  // Zeros that end a whole number ("100000") belong to the place value, not
-  // to the digits.
-  while (shortest.Digits[shortest.Count - 1] == '0') {
-    --shortest.Count;
+  const auto decimal = fmt::detail::dragonbox::to_decimal(std::fabs(value));
+  uint64_t significand = decimal.significand;
+  int exponent = decimal.exponent;
+  while (significand % 10 == 0) {
+    significand /= 10;
+    ++exponent;
   }
-  int exponent = 0;  // fmt writes it as "e+17" or "e-05"
-  if (ch != end) {
-    const bool negative = ch[1] == '-';
-    for (ch += 2; ch != end; ++ch) {
-      exponent = exponent * 10 + (*ch - '0');
-    }
-    exponent = negative ? -exponent : exponent;
-  }
-  shortest.Exponent = (pointAt < 0 ? integerDigits : pointAt) - 1 - leadingZeros + exponent;
+  const fmt::format_int digits(significand);
+  shortest.Count = static_cast<int>(digits.size());
+  std::memcpy(shortest.Digits, digits.data(), digits.size());
+  shortest.Exponent = exponent + shortest.Count - 1;
   return shortest;
+}
+
+// Unsigned 128-bit integers, which GCC and Clang have on every target the
+// program is built for; in ISO mode they need the extension marker.
+__extension__ typedef unsigned __int128 TWide;
+
+// 10^0 to 10^19, the powers that fit 64 bits.
+constexpr auto kPowersOfTen = [] {
+  std::array<uint64_t, 20> powers{};
+  uint64_t power = 1;
+  for (uint64_t& entry : powers) {
+    entry = power;
+    power *= 10;  // past the last entry it wraps round, unused
+  }
+  return powers;
+}();
+
+// The fixed format in whole numbers: the double is m × 2^e exactly, so the
+// value times 10^precision is m × 10^precision × 2^e, which is rounded to a
+// whole number, half-way to even, as printf rounds it; then the point goes in
+// front of the last precision digits. Writes into text, which holds the
+// longest (a sign, 20 digits and a point), and returns the end;
+// nullptr where that number would not fit 64 bits (or the precision is
+// beyond the table), and for infinities and NaN: fmt writes those.
+constexpr size_t kFixedExactlyRoom = 48;
+char* FixedExactly(double value, int precision, char* text) {
+  if (!std::isfinite(value) || precision < 0 ||
+      precision >= static_cast<int>(kPowersOfTen.size())) {
+    return nullptr;
+  }
+  uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const auto field = static_cast<int>(bits >> 52 & 0x7FF);
+  const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+  const uint64_t significand = field != 0 ? fraction | uint64_t{1} << 52 : fraction;
+  const int exponent = (field != 0 ? field : 1) - 1075;
+  // Below 2^53 × 10^19 < 2^117: exact.
+  const TWide scaled = TWide{significand} * kPowersOfTen[static_cast<size_t>(precision)];
+  TWide whole = 0;
+  if (exponent >= 0) {
+    if (exponent >= 64 || scaled >> (64 - exponent) != 0) {
+      return nullptr;
+    }
+    whole = scaled << exponent;
+  } else if (exponent > -128) {
+    const int shift = -exponent;
+    whole = scaled >> shift;
+    const TWide dropped = scaled - (whole << shift);
+    const TWide half = TWide{1} << (shift - 1);
+    whole += (dropped > half || (dropped == half && (whole & 1) != 0)) ? 1 : 0;
+  }  // else below 2^117 × 2^-128: less than half of the last place, 0
+  if (whole >> 64 != 0) {
+    return nullptr;
+  }
+  const fmt::format_int digits(static_cast<uint64_t>(whole));
+  const auto count = static_cast<int>(digits.size());
+  if (std::signbit(value)) {
+    *text++ = '-';
+  }
+  // At least one digit in front of the point, as printf's "0.05".
+  if (count <= precision) {
+    *text++ = '0';
+  } else {
+    text = std::copy_n(digits.data(), count - precision, text);
+  }
+  if (precision > 0) {
+    *text++ = '.';
+    text = std::fill_n(text, std::max(precision - count, 0), '0');
+    const int fractionDigits = std::min(precision, count);
+    text = std::copy_n(digits.data() + count - fractionDigits, fractionDigits, text);
+  }
+  return text;
 }
 
 }  // namespace
 
 void AppendFixed(std::string& out, double value, int precision, int width) {
-  // fmt's fixed format is printf's, rounded exactly (ties to even on the
-  // exact binary value) and without the locale; a number is aligned right.
-  fmt::format_to(std::back_inserter(out), FMT_COMPILE("{:{}.{}f}"), value, width, precision);
+  char exact[kFixedExactlyRoom];
+  const char* end = FixedExactly(value, precision, exact);
+  std::string large;
+  const char* text = exact;
+  if (end == nullptr) {
+    // fmt's fixed format is printf's, rounded exactly (ties to even on the
+    // exact binary value) and without the locale.
+    fmt::format_to(std::back_inserter(large), FMT_COMPILE("{:.{}f}"), value, precision);
+    text = large.data();
+    end = text + large.size();
+  }
+  const auto length = static_cast<int>(end - text);
+  if (length < width) {
+    out.append(static_cast<size_t>(width - length), ' ');
+  }
+  out.append(text, end);
 }
 
 void AppendInteger(std::string& out, int value) {
