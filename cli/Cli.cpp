@@ -136,9 +136,12 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 // The whole stream, read in large blocks.
-std::string ReadAll(std::istream& in) {
+// expectedSize is a hint (a file's size): the text is read in place instead
+// of being copied along as it grows.
+std::string ReadAll(std::istream& in, size_t expectedSize = 0) {
   std::string content;
   constexpr size_t kBlock = 1 << 20;
+  content.reserve(expectedSize + kBlock);
   for (;;) {
     const size_t size = content.size();
     content.resize(size + kBlock);
@@ -159,7 +162,8 @@ std::string ReadInput(const std::string& path, std::istream& in) {
   if (!file || std::filesystem::is_directory(FilePath(path), error)) {
     throw TFailure("cannot read " + path);
   }
-  std::string content = ReadAll(file);
+  const uintmax_t size = std::filesystem::file_size(FilePath(path), error);
+  std::string content = ReadAll(file, error ? 0 : static_cast<size_t>(size));
   if (file.bad()) {
     throw TFailure("cannot read " + path);
   }
