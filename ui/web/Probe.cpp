@@ -3,11 +3,6 @@
 
 namespace {
 
-struct TNamedField {
-  std::string_view Name;
-  double TFeedParams::*Field;
-};
-
 constexpr TNamedField kFields[] = {
     {"FeedLength", &TFeedParams::FeedLength}, {"Accel", &TFeedParams::Accel},
     {"SpeedLimit", &TFeedParams::SpeedLimit}, {"MaxSpeed", &TFeedParams::MaxSpeed},
@@ -20,6 +15,10 @@ constexpr TNamedField kFields[] = {
 
 }  // namespace
 
+std::span<const TNamedField> NamedFields() {
+  return kFields;
+}
+
 std::string_view FieldName(double TFeedParams::*field) {
   for (const TNamedField& named : kFields) {
     if (named.Field == field) {
@@ -27,13 +26,4 @@ std::string_view FieldName(double TFeedParams::*field) {
     }
   }
   return {};
-}
-
-std::optional<double TFeedParams::*> FieldNamed(std::string_view name) {
-  for (const TNamedField& named : kFields) {
-    if (named.Name == name) {
-      return named.Field;
-    }
-  }
-  return std::nullopt;
 }

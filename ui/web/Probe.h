@@ -5,13 +5,18 @@
 // the stored values themselves. The story table's export names the fields
 // with the same words.
 
-#include <optional>
+#include <span>
 #include <string_view>
 
 #include "calc/FeedParams.h"
 
-// The field's name in the record ("FeedLength"); empty for a pointer to no
-// field of it.
+struct TNamedField {
+  std::string_view Name;
+  double TFeedParams::*Field;
+};
+
+// Every number field of the record, by the name it has in the record.
+std::span<const TNamedField> NamedFields();
+
+// The field's name ("FeedLength"); empty for a pointer to no field of it.
 std::string_view FieldName(double TFeedParams::*field);
-// The field of that name; nothing when the record has none.
-std::optional<double TFeedParams::*> FieldNamed(std::string_view name);

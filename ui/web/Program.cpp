@@ -165,10 +165,17 @@ EMSCRIPTEN_KEEPALIVE const char* kw_probe_focus() {
   return Handed(kept, focused != nullptr ? focused->Name() : std::string());
 }
 
-// A value of the parameter record by its field's name; NaN for no field.
-EMSCRIPTEN_KEEPALIVE double kw_probe_field(const char* name) {
-  const auto field = FieldNamed(name);
-  return field ? FeedParams.**field : std::nan("");
+// The name of the record's number field at that index, empty past the last.
+EMSCRIPTEN_KEEPALIVE const char* kw_probe_field_name(int index) {
+  const auto fields = NamedFields();
+  return index >= 0 && static_cast<size_t>(index) < fields.size() ? fields[index].Name.data() : "";
+}
+
+// The value of the record's number field at that index.
+EMSCRIPTEN_KEEPALIVE double kw_probe_field(int index) {
+  const auto fields = NamedFields();
+  return index >= 0 && static_cast<size_t>(index) < fields.size() ? FeedParams.*fields[index].Field
+                                                                  : std::nan("");
 }
 
 EMSCRIPTEN_KEEPALIVE bool kw_probe_sin_sq_ramps() {

@@ -203,6 +203,32 @@ var KolvanePage = {
   },
 };
 
+// For the browser tests: what the page shows no text of. They read the
+// record's stored values (the boxes show them rounded), the window's logical
+// focus, and whether a report is still on its way.
+window['kolvaneProbe'] = {
+  'busy': function() {
+    return !KolvanePage.started || KW.busy();
+  },
+  'focus': function() {
+    return UTF8ToString(_kw_probe_focus());
+  },
+  'field': function(name) {
+    for (var i = 0;; i++) {
+      var field = UTF8ToString(_kw_probe_field_name(i));
+      if (!field) {
+        return null;
+      }
+      if (field === name) {
+        return _kw_probe_field(i);
+      }
+    }
+  },
+  'sinSqRamps': function() {
+    return !!_kw_probe_sin_sq_ramps();
+  },
+};
+
 Module['onRuntimeInitialized'] = KolvanePage.start;
 Module['onReported'] = KolvanePage.refresh;
 window.addEventListener('resize', KolvanePage.fit);
