@@ -36,12 +36,13 @@ function serve(site) {
     server.on('exit', (code) => reject(new Error('the server ended with ' + code)));
     readline.createInterface({input: server.stdout}).once('line', (url) => {
       server.removeAllListeners('exit');
+      const ended = new Promise((done) => server.once('exit', done));
       resolve({
         url: url.trim(),
-        stop: () => new Promise((done) => {
-          server.once('exit', done);
+        stop: () => {
           server.kill();
-        }),
+          return ended;
+        },
       });
     });
   });
@@ -99,37 +100,36 @@ class TWebUser {
     this.base = base;
     this.watch = watch;
     this.page = null;
+    this.helperPage = null;
     this.messages = [];
   }
 
+  // A document of the site that is not the page, to reach the origin's
+  // storage from when the page is closed; its console is not the page's.
+  async helper() {
+    if (!this.helperPage || this.helperPage.isClosed()) {
+      this.helperPage = await this.context.newPage();
+      await this.helperPage.goto(this.base + 'manifest.webmanifest');
+    }
+    return this.helperPage;
+  }
+
   // Puts the bytes as the stored settings file (none when null) before the
-  // page opens, as a file left by an earlier visit. The storage is reached
-  // from another document of the site, whose own console is not the page's.
+  // page opens, as a file left by an earlier visit.
   async store(bytes) {
-    const page = await this.context.newPage();
-    await page.goto(this.base + 'manifest.webmanifest');
-    await page.evaluate(([key, text]) => {
+    await (await this.helper()).evaluate(([key, text]) => {
       if (text === null) {
         localStorage.removeItem(key);
       } else {
         localStorage.setItem(key, text);
       }
     }, [SETTINGS_KEY, bytes]);
-    await page.close();
   }
 
   // The stored settings file's bytes, one character per byte; null for none.
   async stored() {
-    const page = this.page && !this.page.isClosed() ? this.page : null;
-    const reader = page || (await this.context.newPage());
-    if (!page) {
-      await reader.goto(this.base + 'manifest.webmanifest');
-    }
-    const text = await reader.evaluate((key) => localStorage.getItem(key), SETTINGS_KEY);
-    if (!page) {
-      await reader.close();
-    }
-    return text;
+    const reader = this.page && !this.page.isClosed() ? this.page : await this.helper();
+    return reader.evaluate((key) => localStorage.getItem(key), SETTINGS_KEY);
   }
 
   async open(query = '') {
