@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/PlatformBrowser.h"
 
-#include <sys/stat.h>
-
 #include <string>
 
 #include "app/Platform.h"
-#include "app/TextCodec.h"
 
 namespace {
 
@@ -21,29 +18,9 @@ class TBrowserPlatform : public TPlatform {
 
   std::u16string ExecutablePath() override { return std::u16string(BrowserExecutablePath); }
 
-  // Level by level, as std::filesystem would; the in-memory file system
-  // takes POSIX calls, and std::filesystem would bring its whole weight into
-  // the page's script.
-  bool CreateDirectoryPath(const std::u16string& path) override {
-    const std::string folder = Utf16ToUtf8(path);
-    if (folder.empty()) {
-      return false;
-    }
-    for (std::size_t end = folder.find('/', 1); end != std::string::npos;
-         end = folder.find('/', end + 1)) {
-      MakeOne(folder.substr(0, end));
-    }
-    MakeOne(folder);
-    struct stat status;
-    return stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-  }
-
- private:
-  static void MakeOne(const std::string& folder) {
-    if (!folder.empty() && folder.back() != '/') {
-      mkdir(folder.c_str(), 0777);
-    }
-  }
+  // The page's files live in the module's memory, where a path needs no
+  // folder to be made first (settings/FileOpsBrowser.cpp).
+  bool CreateDirectoryPath(const std::u16string& path) override { return !path.empty(); }
 };
 
 std::string LowerAscii(std::string_view text) {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The platform layer of the browser page. The page has no registry, no
-// executable file and no user folders: the folders live in the in-memory file
-// system of the WebAssembly module, which the page fills from the origin's
-// storage before the window starts and reads back when the window closes.
+// executable file and no user folders: its files live in the module's memory
+// (settings/MemoryFiles.h), which the page fills from the origin's storage
+// before the window starts and reads back when the window closes.
 
 #include <string_view>
 

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/EntryPoint.h"
@@ -17,6 +18,7 @@
 #include "calc/FeedCalc.h"
 #include "calc/FeedParams.h"
 #include "pages/Pictures.h"
+#include "settings/MemoryFiles.h"
 #include "settings/NVData.h"
 #include "ui/web/Dom.h"
 #include "ui/web/Probe.h"
@@ -51,6 +53,13 @@ const char* Handed(std::string& kept, std::string text) {
   return kept.c_str();
 }
 
+// The settings file's path among the module's files.
+const std::string& SettingsPath() {
+  static const std::string path = Utf16ToUtf8(DataFolder(Platform(), ProgramFolder(Platform())) +
+                                              std::u16string(kSettingsFile));
+  return path;
+}
+
 std::string PageQuery() {
   std::string query(static_cast<size_t>(kw_query_length()), '\0');
   kw_read_query(query.data(), static_cast<int>(query.size()) + 1);
@@ -61,12 +70,30 @@ std::string PageQuery() {
 
 extern "C" {
 
-// The settings file's place in the module's file system, its folder made:
-// the page puts the stored file there before the start.
-EMSCRIPTEN_KEEPALIVE const char* kw_settings_path() {
+// The stored settings file goes in before the start: the page asks for room
+// for its bytes, fills it, and puts them down as the file.
+EMSCRIPTEN_KEEPALIVE char* kw_settings_room(int size) {
+  static std::string room;
+  room.assign(static_cast<size_t>(size), '\0');
+  return room.data();
+}
+
+EMSCRIPTEN_KEEPALIVE void kw_put_settings(const char* bytes, int size) {
+  MemoryFiles::Write(SettingsPath(), std::string(bytes, static_cast<size_t>(size)));
+}
+
+// The settings file as the window last wrote it: its size (-1 when there is
+// none), then its bytes.
+EMSCRIPTEN_KEEPALIVE int kw_settings_size() {
   static std::string kept;
-  const std::u16string folder = DataFolder(Platform(), ProgramFolder(Platform()));
-  return Handed(kept, Utf16ToUtf8(folder + std::u16string(kSettingsFile)));
+  const std::optional<std::string> bytes = MemoryFiles::Read(SettingsPath());
+  return bytes ? static_cast<int>(bytes->size()) : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kw_settings_bytes() {
+  static std::string kept;
+  kept = MemoryFiles::Read(SettingsPath()).value_or(std::string());
+  return kept.data();
 }
 
 // The program's start: the window is built, read its settings and shown.
