@@ -17,6 +17,14 @@ TYPES = {
 }
 
 
+class Server(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        # A browser that goes away in the middle of a response (a closed
+        # page, a test's context) is nothing to report.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
 class Handler(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, **TYPES}
 
@@ -29,9 +37,9 @@ def main():
     port = int(sys.argv[2]) if len(sys.argv) > 2 else 0
     handler = functools.partial(Handler, directory=folder)
     try:
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
+        server = Server(("127.0.0.1", port), handler)
     except OSError:
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        server = Server(("127.0.0.1", 0), handler)
     print(f"http://127.0.0.1:{server.server_address[1]}/", flush=True)
     try:
         server.serve_forever()

@@ -73,8 +73,11 @@ var LibraryKolvane = {
       if (!text) {
         return;
       }
-      KW.ruler = KW.ruler || document.createElement('canvas').getContext('2d');
-      KW.ruler.font = getComputedStyle(label).font;
+      // Every label has the window's font: one look at the style is enough.
+      if (!KW.ruler) {
+        KW.ruler = document.createElement('canvas').getContext('2d');
+        KW.ruler.font = getComputedStyle(label).font;
+      }
       var width = KW.ruler.measureText(text).width;
       var own = label.kvRect;
       var room = parseFloat(label.parentNode.style.width || label.parentNode.kvRect.width) - own.left;
@@ -439,6 +442,8 @@ var LibraryKolvane = {
   kw_make_image: function(parent, name, left, top, width, height, visible) {
     name = UTF8ToString(name);
     var image = KW.make('img', 'kv kv-image', parent, name);
+    // Loaded once shown: one of the two logos never is.
+    image.loading = 'lazy';
     image.src = name + '.png';
     image.alt = 'Kolvane';
     image.draggable = false;
@@ -666,8 +671,11 @@ var LibraryKolvane = {
     }
   },
 
+  // The page shows nothing while the window is built (style.css); it shows
+  // with the window, whose first show fills it before anything is painted.
   kw_show_form: function(handle) {
     KW.el(handle).hidden = false;
+    document.documentElement.classList.remove('kv-starting');
   },
 
   kw_show_box: function(caption, captionLength, text, textLength, error) {

@@ -17,13 +17,14 @@ var KolvanePage = {
   fileName: 'NV-Data.kqn',
   // The desktop reads no more of the file than this.
   mostBytes: 1 << 20,
-  path: '',
-  stored: null,
+  // The stored settings file: undefined until read, null for none.
+  stored: undefined,
   started: false,
   // A loaded file is in the storage, and the page starts again with it: the
   // closing page must not write its own values over it.
   replacing: false,
   svg: '',
+  painted: false,
   language: -1,
 
   bytesToText: function(bytes) {
@@ -61,15 +62,21 @@ var KolvanePage = {
     document.getElementById('kv-status').textContent = text;
   },
 
-  // The settings file as the module's file system holds it, into the storage.
-  keep: function() {
-    var bytes;
-    try {
-      bytes = FS.readFile(KolvanePage.path);
-    } catch (e) {
-      return;  // no file written yet
+  // The settings file as the window last wrote it; null when it wrote none.
+  written: function() {
+    var size = _kw_settings_size();
+    if (size < 0) {
+      return null;
     }
-    var text = KolvanePage.bytesToText(bytes);
+    var at = _kw_settings_bytes();
+    return KolvanePage.bytesToText(HEAPU8.subarray(at, at + size));
+  },
+  // The settings file the window wrote, into the storage.
+  keep: function() {
+    var text = KolvanePage.written();
+    if (text === null) {
+      return;
+    }
     if (text !== KolvanePage.stored && !KolvanePage.writeStorage(text)) {
       KolvanePage.status(KolvanePage.words().full);
     }
@@ -86,15 +93,20 @@ var KolvanePage = {
   },
 
   start: function() {
-    KolvanePage.path = UTF8ToString(_kw_settings_path());
-    KolvanePage.stored = KolvanePage.readStorage();
-    if (KolvanePage.stored !== null) {
-      FS.writeFile(KolvanePage.path, KolvanePage.textToBytes(KolvanePage.stored));
+    if (KolvanePage.stored === undefined) {
+      KolvanePage.stored = KolvanePage.readStorage();
+    }
+    var stored = KolvanePage.stored;
+    if (stored !== null) {
+      var room = _kw_settings_room(stored.length);
+      HEAPU8.set(KolvanePage.textToBytes(stored), room);
+      _kw_put_settings(room, stored.length);
     }
     KW.report(_kw_start, [], function() {
       KolvanePage.started = true;
       KolvanePage.fit();
       performance.mark('kolvane-filled');
+      KolvanePage.afterFirstPaint();
     });
     document.addEventListener('visibilitychange', function() {
       if (document.visibilityState === 'hidden') {
@@ -107,21 +119,14 @@ var KolvanePage = {
       document.getElementById('kv-file').click();
     });
     document.getElementById('kv-file').addEventListener('change', KolvanePage.load);
-    if ('serviceWorker' in navigator) {
-      navigator.serviceWorker.register('sw.js').catch(function() {});
-    }
   },
 
   // Exactly the stored file, with the window's values as a close writes them.
   download: function() {
     KolvanePage.close();
-    var text = KolvanePage.stored;
+    var text = KolvanePage.stored !== null ? KolvanePage.stored : KolvanePage.written();
     if (text === null) {
-      try {
-        text = KolvanePage.bytesToText(FS.readFile(KolvanePage.path));
-      } catch (e) {
-        return;
-      }
+      return;
     }
     var link = document.createElement('a');
     link.href = URL.createObjectURL(
@@ -186,11 +191,29 @@ var KolvanePage = {
       document.getElementById('kv-profile').setAttribute('aria-label', words.profile);
       KolvanePage.svg = '';
     }
+    if (KolvanePage.painted) {
+      KolvanePage.drawProfile();
+    }
+  },
+  drawProfile: function() {
     var svg = UTF8ToString(_kw_profile_svg());
     if (svg !== KolvanePage.svg) {
       KolvanePage.svg = svg;
       document.getElementById('kv-profile').innerHTML = svg;
     }
+  },
+  // The window is painted first; the picture below it and the offline cache
+  // come after.
+  afterFirstPaint: function() {
+    requestAnimationFrame(function() {
+      setTimeout(function() {
+        KolvanePage.painted = true;
+        KolvanePage.drawProfile();
+        if ('serviceWorker' in navigator) {
+          navigator.serviceWorker.register('sw.js').catch(function() {});
+        }
+      }, 0);
+    });
   },
 
   // A screen narrower than the window shows it smaller, never rearranged.
@@ -231,4 +254,16 @@ window['kolvaneProbe'] = {
 
 Module['onRuntimeInitialized'] = KolvanePage.start;
 Module['onReported'] = KolvanePage.refresh;
+// A module that cannot start leaves the page saying so, not blank.
+Module['onAbort'] = function() {
+  document.documentElement.classList.remove('kv-starting');
+  KolvanePage.status('Kolvane could not start in this browser.');
+};
+// The storage is opened while the module compiles, which takes no time of
+// the page's own.
+setTimeout(function() {
+  if (KolvanePage.stored === undefined) {
+    KolvanePage.stored = KolvanePage.readStorage();
+  }
+}, 0);
 window.addEventListener('resize', KolvanePage.fit);
