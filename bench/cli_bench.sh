@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# kolvane-calc as whole processes: a batch of 1,000,000 rows against `cat` of
-# the same file (the floor: reading and writing alone), and the chart from 1
-# to 4000 mm in 1 mm steps. Prints the median of several runs, elapsed and
-# CPU time; on a shared machine the CPU time is the steadier figure.
-# Usage: bench/cli_bench.sh [kolvane-calc] [runs]
+# kolvane-calc as whole processes: a batch of 1,000,000 rows on the x87 long
+# double and on TExtended (kolvane-calc-portable, the same program with the
+# portable type forced), against `cat` of the same file (the floor: reading
+# and writing alone), and the chart from 1 to 4000 mm in 1 mm steps. The
+# programs run by turns, so that each meets the same load on a shared
+# machine; prints the median of the runs, elapsed and CPU time (the steadier
+# figure there).
+# Usage: bench/cli_bench.sh [release build folder] [runs]
 set -euo pipefail
 
-calc=${1:-build/release/cli/kolvane-calc}
+build=${1:-build/release}
 runs=${2:-5}
+native=$build/cli/kolvane-calc
+portable=$build/bench/kolvane-calc-portable
 rows=1000000
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,34 +29,52 @@ awk -v rows="$rows" 'BEGIN {
   }
 }' >"$work/jobs.csv"
 
+# The same jobs give the same bytes on both types.
+cmp -s <("$native" --no-settings batch "$work/jobs.csv") \
+  <("$portable" --no-settings batch "$work/jobs.csv") ||
+  { echo "the two types' batch outputs differ" >&2; exit 1; }
+
 # median <numbers...>
 median() {
   printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
 }
 
-# measure <label> <command...>: median elapsed and CPU (user + system) seconds.
-measure() {
-  local label=$1
-  shift
-  local elapsed=() cpu=()
-  for ((i = 0; i < runs; ++i)); do
-    /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >/dev/null
+# Each measurement by name: its command, and the elapsed and CPU (user +
+# system) seconds of every run.
+names=(cat native portable chart)
+declare -A command elapsed cpu
+command[cat]="cat $work/jobs.csv"
+command[native]="$native --no-settings batch $work/jobs.csv"
+command[portable]="$portable --no-settings batch $work/jobs.csv"
+command[chart]="$native --no-settings chart --from 1 --to 4000 --step 1"
+for ((i = 0; i < runs; ++i)); do
+  for name in "${names[@]}"; do
+    # shellcheck disable=SC2086 # the command's words
+    /usr/bin/time -f '%e %U %S' -o "$work/time" ${command[$name]} >/dev/null
     read -r e u s <"$work/time"
-    elapsed+=("$e")
-    cpu+=("$(awk -v u="$u" -v s="$s" 'BEGIN { print u + s }')")
+    elapsed[$name]+="$e "
+    cpu[$name]+="$(awk -v u="$u" -v s="$s" 'BEGIN { print u + s }') "
   done
-  local me mc
-  me=$(median "${elapsed[@]}")
-  mc=$(median "${cpu[@]}")
-  echo "$label: median elapsed $me s, median CPU $mc s"
-  LAST_ELAPSED=$me
-  LAST_CPU=$mc
+done
+
+# report <name> <label>: the medians; sets E and C.
+report() {
+  # shellcheck disable=SC2086 # the runs' figures
+  E=$(median ${elapsed[$1]})
+  # shellcheck disable=SC2086
+  C=$(median ${cpu[$1]})
+  echo "$2: median elapsed $E s, median CPU $C s"
+}
+throughput() {
+  awk -v rows="$rows" -v e="$E" -v c="$C" -v label="$1" 'BEGIN {
+    printf "  %s throughput: %.0f rows/s elapsed, %.0f rows/s of CPU time (goal: 1000000)\n",
+           label, rows / e, rows / c }'
 }
 
-measure "cat of the $rows-row file" cat "$work/jobs.csv"
-measure "batch of $rows rows" "$calc" --no-settings batch "$work/jobs.csv"
-awk -v rows="$rows" -v e="$LAST_ELAPSED" -v c="$LAST_CPU" 'BEGIN {
-  printf "batch throughput: %.0f rows/s elapsed, %.0f rows/s of CPU time (goal: 1000000)\n",
-         rows / e, rows / c }'
-measure "chart 1..4000 mm, step 1 (goal: under 1 s)" "$calc" --no-settings chart --from 1 --to 4000 --step 1
+report cat "cat of the $rows-row file"
+report native "batch of $rows rows, x87 long double"
+throughput "x87"
+report portable "batch of $rows rows, TExtended"
+throughput "TExtended"
+report chart "chart 1..4000 mm, step 1 (goal: under 1 s)"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"

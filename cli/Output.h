@@ -2,7 +2,7 @@
 #pragma once
 // The three output formats of kolvane-calc. In CSV and JSON a number is the
 // stored double in its shortest form that reads back to the same double
-// (std::to_chars), with an empty field or null for a value that does not
+// (settings/DecimalText.h), with an empty field or null for a value that does not
 // exist; each result also comes with its text as the window shows it.
 
 #include <cmath>

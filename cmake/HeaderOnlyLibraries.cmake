@@ -1,12 +1,18 @@
 # SPDX-License-Identifier: MIT
-# CLI11 and nlohmann-json: header-only, so the host's packages serve a cross
-# build as well. Their package files would add the host's whole /usr/include,
-# whose C library headers must never reach the Windows compiler; a cross build
-# instead sees a folder that links to the two packages' own header folders
-# and nothing else.
+# The header-only packages: CLI11 and nlohmann-json for kolvane-calc, fmt and
+# fast_float for the number text of settings/DecimalText.cpp (the one number
+# text of every build: emscripten's C++ library has no floating-point
+# to_chars or from_chars). Being header-only, the host's packages serve a
+# cross build as well. Their package files would add the host's whole
+# /usr/include, whose C library headers must never reach a cross compiler
+# (mingw-w64's, the ARM64 one's, emscripten's, which does not search it at
+# all); a cross build instead sees a folder that links to the packages' own
+# header folders and nothing else.
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(CLI11 REQUIRED)
   find_package(nlohmann_json REQUIRED)
+  find_package(fmt REQUIRED)
+  find_package(FastFloat REQUIRED)
   return()
 endif()
 
@@ -31,4 +37,13 @@ if(NOT TARGET CLI11::CLI11)
 endif()
 if(NOT TARGET nlohmann_json::nlohmann_json)
   kolvane_header_only(nlohmann_json::nlohmann_json nlohmann json.hpp)
+endif()
+if(NOT TARGET fmt::fmt-header-only)
+  kolvane_header_only(fmt::fmt-header-only fmt format.h)
+  # What fmt's own package file gives its header-only target.
+  set_target_properties(fmt::fmt-header-only PROPERTIES INTERFACE_COMPILE_DEFINITIONS
+                                                        FMT_HEADER_ONLY=1)
+endif()
+if(NOT TARGET FastFloat::fast_float)
+  kolvane_header_only(FastFloat::fast_float fast_float fast_float.h)
 endif()

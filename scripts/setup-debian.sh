@@ -13,6 +13,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick
   libcli11-dev nlohmann-json3-dev libxml2-utils
+  # The number text of every build (header-only): fmt writes, fast_float reads.
+  libfmt-dev libfast-float-dev
   # The desktop files: icons drawn at build time, the staged install's
   # validators and checks, and the screen-reader test over AT-SPI.
   librsvg2-bin appstream desktop-file-utils man-db file xdotool

@@ -24,8 +24,8 @@ stages=(
   "release: optimised build, benchmarks included (built, not run)"
   "fuzz: each fuzz target briefly (clang)"
   "mingw: the Windows programs, cross-built, and their tests under Wine"
-  "aarch64: the calculation, the settings file and kolvane-calc for ARM64, tested under qemu"
-  "wasm: the calculation for WebAssembly, tested under node"
+  "aarch64: the calculation, the settings file and kolvane-calc for ARM64, tested under qemu; kolvane-calc's bytes against dev's"
+  "wasm: the calculation and kolvane-calc for WebAssembly, tested under node; kolvane-calc's bytes against dev's"
   "package: scripts/release.sh's files, tested as users install them (after release and mingw)"
 )
 

@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "settings/DecimalText.h"
 
+#include <fast_float/fast_float.h>
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
 #include <algorithm>
-#include <charconv>
+#include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <string>
-#include <system_error>
+#include <string_view>
 
 namespace {
 
@@ -51,68 +57,137 @@ const char* DecimalNumberEnd(const char* text) {
   return end;
 }
 
-// The exponent after "e" or "E", saturated far beyond any double's range.
-int64_t ReadExponent(const char* text, const char* end) {
-  const bool negative = *text == '-';
-  text += (*text == '+' || *text == '-') ? 1 : 0;
-  int64_t exponent = 0;
-  for (; text != end && IsDigit(*text); ++text) {
-    exponent = std::min<int64_t>(exponent * 10 + (*text - '0'), 1'000'000'000);
+// A double's shortest round-trip digits: value = D.DDD... × 10^Exponent, the
+// digits without leading or trailing zeros (none at all for a zero).
+struct TShortestDigits {
+  bool Negative = false;
+  char Digits[24] = {};
+  int Count = 0;
+  int Exponent = 0;
+};
+
+// The shortest digits of a finite value: of all the decimals that read back
+// to it, the fewest digits, and of those the one nearest the value. They are
+// the digits of fmt's shortest form ("{}"), taken straight from the algorithm
+// fmt writes it with (Dragonbox, in fmt's detail namespace; fmt 9 of Debian
+// 12) rather than from its text, which would cost as much again to take
+// apart; decimal_text_test holds the result against std::to_chars.
+TShortestDigits ShortestDigits(double value) {
+  TShortestDigits shortest;
+  shortest.Negative = std::signbit(value);
+  if (value == 0) {
+    return shortest;
   }
-  return negative ? -exponent : exponent;
+  const auto decimal = fmt::detail::dragonbox::to_decimal(std::fabs(value));
+  uint64_t significand = decimal.significand;
+  int exponent = decimal.exponent;
+  while (significand % 10 == 0) {
+    significand /= 10;
+    ++exponent;
+  }
+  const fmt::format_int digits(significand);
+  shortest.Count = static_cast<int>(digits.size());
+  std::memcpy(shortest.Digits, digits.data(), digits.size());
+  shortest.Exponent = exponent + shortest.Count - 1;
+  return shortest;
 }
 
-// Whether the unsigned decimal number in [text, end) is at least 1; a number
-// outside a double's range is then too large, otherwise too small.
-bool AtLeastOne(const char* text, const char* end) {
-  // The number lies in [10^(k-1), 10^k) for k = the digits in front of the
-  // point counted from the first non-zero one, minus the zeros behind the
-  // point in front of the first non-zero digit, plus the exponent.
-  int64_t k = 0;
-  bool significant = false;
-  const char* ch = text;
-  for (; ch != end && IsDigit(*ch); ++ch) {
-    significant = significant || *ch != '0';
-    k += significant ? 1 : 0;
+// Unsigned 128-bit integers, which GCC and Clang have on every target the
+// program is built for; in ISO mode they need the extension marker.
+__extension__ typedef unsigned __int128 TWide;
+
+// 10^0 to 10^19, the powers that fit 64 bits.
+constexpr auto kPowersOfTen = [] {
+  std::array<uint64_t, 20> powers{};
+  uint64_t power = 1;
+  for (uint64_t& entry : powers) {
+    entry = power;
+    power *= 10;  // past the last entry it wraps round, unused
   }
-  if (ch != end && *ch == '.') {
-    for (++ch; ch != end && IsDigit(*ch); ++ch) {
-      if (!significant && *ch == '0') {
-        --k;
-      }
-      significant = significant || *ch != '0';
+  return powers;
+}();
+
+// The fixed format in whole numbers: the double is m × 2^e exactly, so the
+// value times 10^precision is m × 10^precision × 2^e, which is rounded to a
+// whole number, half-way to even, as printf rounds it; then the point goes in
+// front of the last precision digits. Writes into text, which holds the
+// longest (a sign, 20 digits and a point), and returns the end;
+// nullptr where that number would not fit 64 bits (or the precision is
+// beyond the table), and for infinities and NaN: fmt writes those.
+constexpr size_t kFixedExactlyRoom = 48;
+char* FixedExactly(double value, int precision, char* text) {
+  if (!std::isfinite(value) || precision < 0 ||
+      precision >= static_cast<int>(kPowersOfTen.size())) {
+    return nullptr;
+  }
+  uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const auto field = static_cast<int>(bits >> 52 & 0x7FF);
+  const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+  const uint64_t significand = field != 0 ? fraction | uint64_t{1} << 52 : fraction;
+  const int exponent = (field != 0 ? field : 1) - 1075;
+  // Below 2^53 × 10^19 < 2^117: exact.
+  const TWide scaled = TWide{significand} * kPowersOfTen[static_cast<size_t>(precision)];
+  TWide whole = 0;
+  if (exponent >= 0) {
+    if (exponent >= 64 || scaled >> (64 - exponent) != 0) {
+      return nullptr;
     }
+    whole = scaled << exponent;
+  } else if (exponent > -128) {
+    const int shift = -exponent;
+    whole = scaled >> shift;
+    const TWide dropped = scaled - (whole << shift);
+    const TWide half = TWide{1} << (shift - 1);
+    whole += (dropped > half || (dropped == half && (whole & 1) != 0)) ? 1 : 0;
+  }  // else below 2^117 × 2^-128: less than half of the last place, 0
+  if (whole >> 64 != 0) {
+    return nullptr;
   }
-  if (ch != end && (*ch == 'e' || *ch == 'E')) {
-    k += ReadExponent(ch + 1, end);
+  const fmt::format_int digits(static_cast<uint64_t>(whole));
+  const auto count = static_cast<int>(digits.size());
+  if (std::signbit(value)) {
+    *text++ = '-';
   }
-  return significant && k >= 1;
+  // At least one digit in front of the point, as printf's "0.05".
+  if (count <= precision) {
+    *text++ = '0';
+  } else {
+    text = std::copy_n(digits.data(), count - precision, text);
+  }
+  if (precision > 0) {
+    *text++ = '.';
+    text = std::fill_n(text, std::max(precision - count, 0), '0');
+    const int fractionDigits = std::min(precision, count);
+    text = std::copy_n(digits.data() + count - fractionDigits, fractionDigits, text);
+  }
+  return text;
 }
 
 }  // namespace
 
 void AppendFixed(std::string& out, double value, int precision, int width) {
-  // Room for the largest double in fixed notation: 309 digits, the sign, the
-  // point and a precision far above any the program uses.
-  char buffer[400];
-  const auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
-  if (error != std::errc()) {
-    return;
+  char exact[kFixedExactlyRoom];
+  const char* end = FixedExactly(value, precision, exact);
+  std::string large;
+  const char* text = exact;
+  if (end == nullptr) {
+    // fmt's fixed format is printf's, rounded exactly (ties to even on the
+    // exact binary value) and without the locale.
+    fmt::format_to(std::back_inserter(large), FMT_COMPILE("{:.{}f}"), value, precision);
+    text = large.data();
+    end = text + large.size();
   }
-  const int length = static_cast<int>(end - buffer);
+  const auto length = static_cast<int>(end - text);
   if (length < width) {
     out.append(static_cast<size_t>(width - length), ' ');
   }
-  out.append(buffer, end);
+  out.append(text, end);
 }
 
 void AppendInteger(std::string& out, int value) {
-  char buffer[16];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (error == std::errc()) {
-    out.append(buffer, end);
-  }
+  const fmt::format_int text(value);
+  out.append(text.data(), text.size());
 }
 
 double ReadDecimal(const char* text) {
@@ -123,15 +198,14 @@ double ReadDecimal(const char* text) {
   if (end == text) {
     return 0.0;
   }
-  // from_chars takes no "+" of its own; the sign is put back on the
-  // magnitude, so "-0" stays a negative zero as with strtod.
+  // fast_float takes no sign of its own; the sign is put back on the
+  // magnitude, so "-0" stays a negative zero as with strtod. It rounds as
+  // strtod does, out of range too: an infinity above the largest double, 0
+  // below the smallest.
   const bool negative = *text == '-';
   const char* digits = text + (*text == '+' || *text == '-' ? 1 : 0);
   double magnitude = 0.0;
-  const auto [stop, error] = std::from_chars(digits, end, magnitude, std::chars_format::general);
-  if (error == std::errc::result_out_of_range) {
-    magnitude = AtLeastOne(digits, end) ? std::numeric_limits<double>::infinity() : 0.0;
-  }
+  fast_float::from_chars(digits, end, magnitude, fast_float::chars_format::general);
   return negative ? -magnitude : magnitude;
 }
 
@@ -153,11 +227,50 @@ void AppendShortest(std::string& out, double value) {
   if (!std::isfinite(value)) {
     return;
   }
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (error == std::errc()) {
-    out.append(buffer, end);
+  const TShortestDigits shortest = ShortestDigits(value);
+  if (shortest.Negative) {
+    out += '-';
   }
+  if (shortest.Count == 0) {
+    out += '0';
+    return;
+  }
+  // The digits in fixed or in scientific notation, whichever is shorter,
+  // fixed on a tie (the rule of std::to_chars without a format).
+  const std::string_view digits(shortest.Digits, static_cast<size_t>(shortest.Count));
+  const int count = shortest.Count;
+  const int exponent = shortest.Exponent;
+  const int exponentDigits = std::abs(exponent) >= 100 ? 3 : 2;
+  const int scientificLength = count + (count > 1 ? 1 : 0) + 2 + exponentDigits;
+  const int fixedLength = exponent >= count - 1 ? exponent + 1
+                          : exponent >= 0       ? count + 1
+                                                : count + 1 - exponent;
+  if (fixedLength <= scientificLength) {
+    if (exponent >= count - 1) {
+      // A whole number, written as printf's "%.0f" writes it: its exact
+      // digits, which past the 17th need not be zeros.
+      AppendFixed(out, std::abs(value), 0);
+    } else if (exponent >= 0) {
+      out += digits.substr(0, static_cast<size_t>(exponent + 1));
+      out += '.';
+      out += digits.substr(static_cast<size_t>(exponent + 1));
+    } else {
+      out += "0.";
+      out.append(static_cast<size_t>(-exponent - 1), '0');
+      out += digits;
+    }
+    return;
+  }
+  out += digits[0];
+  if (count > 1) {
+    out += '.';
+    out += digits.substr(1);
+  }
+  out += exponent < 0 ? "e-" : "e+";
+  if (std::abs(exponent) < 10) {
+    out += '0';
+  }
+  AppendInteger(out, std::abs(exponent));
 }
 
 int ReadInteger32(const char* text) {

@@ -4,7 +4,9 @@
 // C printf conversions and strtod's decimal notation with "." as the decimal
 // point. Nothing here consults the process locale (the toolkit sets it from
 // the environment, and a German one would make the C library write and read
-// ","): std::to_chars and std::from_chars are locale-free by definition.
+// ","). Every build, whatever its C and C++ libraries, writes and reads with
+// the same code (fmt and fast_float, both locale-free), so a number has the
+// same text on every processor and system.
 
 #include <string>
 
@@ -28,8 +30,9 @@ double ReadDecimal(const char* text);
 bool IsDecimalNumber(const char* text);
 
 // Appends the shortest text in decimal notation that reads back to exactly
-// value (as std::to_chars without a format gives it); nothing for an
-// infinity or a NaN.
+// value, as std::to_chars without a format writes it: fixed ("0.001",
+// "1230000") or scientific ("1e-04", "1e+05"), whichever is shorter, fixed on
+// a tie; nothing for an infinity or a NaN.
 void AppendShortest(std::string& out, double value);
 
 // The digits at the start of text by atol's rules (white space, sign,

@@ -3,11 +3,12 @@
 // that it prints what the window shows for the same typed values, the chart's
 // answers, the batch and its CSV reading, and the read-only settings.
 
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -112,7 +113,7 @@ std::map<std::string, std::string> CsvValues(const std::string& text) {
 
 double Parse(const std::string& text) {
   double value = NAN;
-  std::from_chars(text.data(), text.data() + text.size(), value);
+  fast_float::from_chars(text.data(), text.data() + text.size(), value);
   return value;
 }
 
@@ -530,10 +531,7 @@ TEST(CliTest, PrintsVersionAndHelpWithEveryCommandAndOption) {
 std::string TypedNumber(std::mt19937& random, double low, double high) {
   const double value = std::uniform_real_distribution<double>(low, high)(random);
   const int decimals = std::uniform_int_distribution<int>(0, 3)(random);
-  char buffer[64];
-  auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string text(buffer, end);
+  std::string text = fmt::format("{:.{}f}", value, decimals);
   if (std::stod(text) < low || std::stod(text) > high) {
     text = std::to_string(static_cast<int>(std::ceil(low)));
   }
