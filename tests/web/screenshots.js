@@ -63,6 +63,20 @@ main(async (runner, {browser, server, opts}) => {
                         }));
   }
 
+  runner.add('en: the whole page on a desktop screen', async () => {
+    const context = await browser.newContext({viewport: {width: 720, height: 760}});
+    const watch = new TConsoleWatch();
+    try {
+      const user = new TWebUser(context, server.url, watch);
+      await user.open('?l=e');
+      await user.page.locator('#kv-profile svg').waitFor();
+      await user.page.screenshot({path: picture('en-page')});
+      watch.check();
+    } finally {
+      await context.close();
+    }
+  });
+
   runner.add('en: a broken limit and a range message', async () => {
     const context = await browser.newContext({viewport: {width: 800, height: 600}});
     const watch = new TConsoleWatch();
