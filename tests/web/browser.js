@@ -127,9 +127,17 @@ class TWebUser {
   }
 
   // The stored settings file's bytes, one character per byte; null for none.
+  // A document of another process hears of a change to the storage a little
+  // later; after a close, the helper waits for that news (or a second).
   async stored() {
     const reader = this.page && !this.page.isClosed() ? this.page : await this.helper();
-    return reader.evaluate((key) => localStorage.getItem(key), SETTINGS_KEY);
+    return reader.evaluate(async (key) => {
+      if (window.kvStorageNews) {
+        await Promise.race([window.kvStorageNews, new Promise((r) => setTimeout(r, 1000))]);
+        window.kvStorageNews = null;
+      }
+      return localStorage.getItem(key);
+    }, SETTINGS_KEY);
   }
 
   async open(query = '') {
@@ -220,6 +228,11 @@ class TWebUser {
   }
   // The browser's "window closes": the page goes.
   async close() {
+    if (this.helperPage && !this.helperPage.isClosed()) {
+      await this.helperPage.evaluate(() => {
+        window.kvStorageNews = new Promise((r) => addEventListener('storage', r, {once: true}));
+      });
+    }
     await this.page.close();
     return this.page.isClosed();
   }

@@ -252,7 +252,16 @@ window['kolvaneProbe'] = {
   },
 };
 
-Module['onRuntimeInitialized'] = KolvanePage.start;
+// The script runs as soon as it has arrived, so that the module compiles
+// while the page is still being read; the window is built once the page's
+// elements are all there.
+Module['onRuntimeInitialized'] = function() {
+  if (document.readyState === 'loading') {
+    document.addEventListener('DOMContentLoaded', KolvanePage.start);
+  } else {
+    KolvanePage.start();
+  }
+};
 Module['onReported'] = KolvanePage.refresh;
 // A module that cannot start leaves the page saying so, not blank.
 Module['onAbort'] = function() {
