@@ -295,6 +295,45 @@ main(async (runner, {browser, server, opts}) => {
                 "the page's language");
   }));
 
+  runner.add('TheMessageBoxIsModalAndClosesAsAWindowsBoxDoes', inContext(browser, base, async (user) => {
+    await user.open();
+    const refuse = async () => {
+      await user.type('5000');
+      await user.page.keyboard.press('Enter');
+      await user.page.waitForFunction(() => document.getElementById('kv-box').open);
+    };
+    const closed = async (how) => {
+      await user.page.waitForFunction(() => !window.kolvaneProbe.busy());
+      expectEqual(await user.page.evaluate(() => document.getElementById('kv-box').open), false,
+                  `the box after ${how}`);
+      expectEqual(await user.text('ED_WayE'), '10.00', `the feed length after ${how}`);
+      expectEqual(await user.keyboardFocus(), 'ED_WayE', `the keyboard focus after ${how}`);
+    };
+    for (const key of ['Space', 'Escape', 'Enter']) {
+      await refuse();
+      await user.page.keyboard.press(key);
+      await closed(key);
+    }
+    // While it is open, nothing else on the page takes input: not a click
+    // into another box, not a tab, not the bar, not a key.
+    await refuse();
+    let downloads = 0;
+    user.page.on('download', () => downloads++);
+    for (const selector of ['[data-control="ED_HZin"]', '#TS_VZ-tab', '#kv-download']) {
+      const box = await user.page.locator(selector).boundingBox();
+      await user.page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+    }
+    await user.page.keyboard.press('Tab');
+    expectEqual(await user.page.evaluate(() => document.getElementById('kv-box').open), true,
+                'the box after clicks elsewhere');
+    expectEqual(await user.shownPage(), 'TS_HzP', 'the page while the box is open');
+    expectEqual(await user.logicalFocus(), 'ED_WayE', 'the logical focus while the box is open');
+    await user.page.click('#kv-box-ok');
+    await closed('a click on OK');
+    expectEqual(downloads, 0, 'downloads started while the box was open');
+    expectEqual(await user.shownPage(), 'TS_HzP', 'the page after the box');
+  }, {acceptDownloads: true}));
+
   runner.add('AReloadWithTheServerStoppedShowsTheWorkingPage', async () => {
     // A server of its own, to stop.
     const own = await serve(opts.site);
