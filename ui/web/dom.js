@@ -206,6 +206,29 @@ var LibraryKolvane = {
 
     // ---- The window ----
 
+    // The element's own handler of an event, which the form's listener
+    // calls: one listener per kind of event for the whole window.
+    on: function(element, type, handler) {
+      element['kv_' + type] = handler;
+    },
+    // Focus and blur belong to their target alone; the other events go to
+    // the nearest element on the way up that handles them.
+    dispatch: function(form, type, event) {
+      var target = event.target;
+      if (type === 'focus' || type === 'blur') {
+        if (target['kv_' + type]) {
+          target['kv_' + type](event);
+        }
+        return;
+      }
+      for (; target && target !== form; target = target.parentNode) {
+        if (target['kv_' + type]) {
+          target['kv_' + type](event);
+          return;
+        }
+      }
+    },
+
     // Tab stays in the window and goes where the form's tab order says;
     // Ctrl+Tab steps the pages. A click on what takes no focus (a label, a
     // panel, a result box) leaves the focus where it is, as on the desktop.
@@ -222,6 +245,13 @@ var LibraryKolvane = {
           KW.report(_kw_user_tab, [event.shiftKey]);
         }
       }, true);
+      var events = {focusin: 'focus', focusout: 'blur', keydown: 'keydown', keyup: 'keyup',
+                    click: 'click', mousedown: 'mousedown', input: 'input'};
+      Object.keys(events).forEach(function(name) {
+        form.addEventListener(name, function(event) {
+          KW.dispatch(form, events[name], event);
+        });
+      });
       form.addEventListener('mousedown', function(event) {
         var target = event.target.closest('input, [tabindex]');
         if (!target || target.disabled || target.tabIndex < 0 ||
@@ -344,11 +374,11 @@ var LibraryKolvane = {
     tabs.kvSheets = [];
     tabs.kvSize = [width, height];
     var handle = KW.add(tabs);
-    tabs.addEventListener('focus', function() {
+    KW.on(tabs, 'focus', function() {
       KW.focused(handle);
     });
     // The arrow keys step the pages, without wrapping, as on the desktop.
-    tabs.addEventListener('keydown', function(event) {
+    KW.on(tabs, 'keydown', function(event) {
       if (!KW.keyDown(event, handle, null) || event.ctrlKey || event.altKey) {
         return;
       }
@@ -389,7 +419,7 @@ var LibraryKolvane = {
     tabs.kvSheets.push(sheet);
     // A click changes no page by itself: the page control's peer shows the
     // page the logic chooses.
-    tab.addEventListener('mousedown', function(event) {
+    KW.on(tab, 'mousedown', function(event) {
       event.preventDefault();
       if (event.button === 0) {
         KW.report(_kw_user_chose_page, [pageControl, index]);
@@ -416,10 +446,10 @@ var LibraryKolvane = {
     KW.place(box, left, top, width, height);
     var handle = KW.add(box);
     if (input) {
-      box.addEventListener('focus', function() {
+      KW.on(box, 'focus', function() {
         KW.focused(handle);
       });
-      box.addEventListener('keydown', function(event) {
+      KW.on(box, 'keydown', function(event) {
         KW.keyDown(event, handle, box);
       });
     } else {
@@ -469,12 +499,12 @@ var LibraryKolvane = {
         KW.report(_kw_user_toggled, [handle]);
       }
     };
-    box.addEventListener('focus', function() {
+    KW.on(box, 'focus', function() {
       KW.focused(handle);
     });
     // The key-down runs while the box shows its old state; the release of
     // Space toggles it, if the box still has the focus then.
-    box.addEventListener('keydown', function(event) {
+    KW.on(box, 'keydown', function(event) {
       if (event.key === ' ') {
         event.preventDefault();
       }
@@ -482,13 +512,13 @@ var LibraryKolvane = {
         KW.spaceOn = handle;
       }
     });
-    box.addEventListener('keyup', function(event) {
+    KW.on(box, 'keyup', function(event) {
       if (event.key === ' ' && KW.spaceOn === handle) {
         KW.spaceOn = 0;
         toggle();
       }
     });
-    box.addEventListener('click', function(event) {
+    KW.on(box, 'click', function(event) {
       if (event.button === 0) {
         toggle();
       }
@@ -526,31 +556,31 @@ var LibraryKolvane = {
       option.id = name + '-item' + index;
       option.setAttribute('role', 'option');
       option.textContent = item;
-      option.addEventListener('mousedown', function(event) {
+      KW.on(option, 'mousedown', function(event) {
         event.preventDefault();
       });
-      option.addEventListener('click', function() {
+      KW.on(option, 'click', function() {
         KW.pick(combo, handle, index);
       });
       list.appendChild(option);
     });
-    combo.addEventListener('focus', function() {
+    KW.on(combo, 'focus', function() {
       KW.focused(handle);
     });
-    combo.addEventListener('blur', function() {
+    KW.on(combo, 'blur', function() {
       KW.openList(combo, false);
     });
-    combo.addEventListener('keydown', function(event) {
+    KW.on(combo, 'keydown', function(event) {
       if (KW.keyDown(event, handle, null)) {
         KW.comboKey(event, combo, handle);
       }
     });
-    combo.addEventListener('input', function() {
+    KW.on(combo, 'input', function() {
       KW.report(_kw_user_changed, [handle]);
     });
     // The button focuses the box, as a click into it would, and opens or
     // closes the list.
-    drop.addEventListener('mousedown', function(event) {
+    KW.on(drop, 'mousedown', function(event) {
       event.preventDefault();
       if (event.button !== 0 || KW.busy()) {
         return;
