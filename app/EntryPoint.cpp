@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/EntryPoint.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/Exception.h"
@@ -16,6 +17,37 @@ void ShowFailure(TApplicationShell& application, const std::u16string& message) 
     application.ShowException(ExceptionDisplayText(message));
   } catch (...) {
   }
+}
+
+int HexDigit(char ch) {
+  if (ch >= '0' && ch <= '9') {
+    return ch - '0';
+  }
+  if (ch >= 'a' && ch <= 'f') {
+    return ch - 'a' + 10;
+  }
+  if (ch >= 'A' && ch <= 'F') {
+    return ch - 'A' + 10;
+  }
+  return -1;
+}
+
+// A query part as the form that sent it meant it: "+" a blank, "%41" the
+// byte 0x41; a "%" without two hex digits stays as it is.
+std::string DecodeQueryPart(std::string_view part) {
+  std::string text;
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    if (part[i] == '+') {
+      text += ' ';
+    } else if (part[i] == '%' && i + 2 < part.size() && HexDigit(part[i + 1]) >= 0 &&
+               HexDigit(part[i + 2]) >= 0) {
+      text += static_cast<char>(HexDigit(part[i + 1]) * 16 + HexDigit(part[i + 2]));
+      i += 2;
+    } else {
+      text += part[i];
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -58,4 +90,30 @@ std::string JoinArguments(int argc, const char* const* argv) {
     }
   }
   return joined;
+}
+
+std::string CommandLineFromQuery(std::string_view query) {
+  if (!query.empty() && query.front() == '?') {
+    query.remove_prefix(1);
+  }
+  std::string commandLine;
+  while (!query.empty()) {
+    const std::size_t end = std::min(query.find('&'), query.size());
+    const std::string_view part = query.substr(0, end);
+    query.remove_prefix(std::min(end + 1, query.size()));
+    if (part.empty()) {
+      continue;
+    }
+    if (!commandLine.empty()) {
+      commandLine += ' ';
+    }
+    // Quoted, so that a blank followed by "/" inside the value does not
+    // start a switch of its own.
+    const std::size_t equals = part.find('=');
+    commandLine += '/' + DecodeQueryPart(part.substr(0, equals));
+    if (equals != std::string_view::npos) {
+      commandLine += ":\"" + DecodeQueryPart(part.substr(equals + 1)) + '"';
+    }
+  }
+  return commandLine;
 }

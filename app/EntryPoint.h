@@ -3,6 +3,7 @@
 // The toolkit-independent entry point that every front end calls.
 
 #include <string>
+#include <string_view>
 
 // The argument text behind the program name.
 extern std::string CommandLine;
@@ -31,3 +32,9 @@ int RunProgram(TApplicationShell& application, std::string commandLine);
 
 // Joins the arguments behind the program name with single blanks.
 std::string JoinArguments(int argc, const char* const* argv);
+
+// The command-line text of a page address's query ("?l=e&x=1", the "?"
+// optional): each "name=value" becomes the switch /name:"value", percent
+// escapes and "+" decoded, so "?l=e" reads as "/l:e" does. A part without
+// "=" becomes /name, which names no value, as on a command line.
+std::string CommandLineFromQuery(std::string_view query);

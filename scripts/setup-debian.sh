@@ -33,6 +33,9 @@ packages=(
   # The WebAssembly build: emscripten (with node), and acorn for its
   # JavaScript optimiser.
   emscripten node-acorn
+  # The browser page's tests: Debian's Chromium, driven by playwright-core
+  # from npm (installed by the web build with `npm ci`, no browser of its own).
+  chromium
 )
 
 missing=()

@@ -35,7 +35,9 @@ exempt() {
 # kind is unknown.
 comment_for() {
   case $1 in
-    *.h | *.cpp) echo "// $line" ;;
+    *.h | *.cpp | *.js | *.mjs) echo "// $line" ;;
+    *.css) echo "/* $line */" ;;
+    *.html) echo "<!-- $line -->" ;;
     *.md | *.xml | *.svg | *.manifest) echo "<!-- $line -->" ;;
     *.rc) echo "// $line" ;;
     *.def | *.nsi) echo "; $line" ;;

@@ -5,7 +5,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, the release build (built
 # only, so that its optimiser's warnings are caught too), a short run of each
 # fuzz target, the Windows, ARM64 and WebAssembly builds with their tests
-# under Wine, qemu and node, and the release files as users install them. One
+# under Wine, qemu and node, the browser page in headless Chromium, and the
+# release files as users install them. One
 # line per stage with its time; a failing stage shows the end of its log (all
 # logs: build/logs/).
 #
@@ -26,6 +27,7 @@ stages=(
   "mingw: the Windows programs, cross-built, and their tests under Wine"
   "aarch64: the calculation, the settings file and kolvane-calc for ARM64, tested under qemu; kolvane-calc's bytes against dev's"
   "wasm: the calculation and kolvane-calc for WebAssembly, tested under node; kolvane-calc's bytes against dev's"
+  "web: the browser page's static site (emscripten), its tests in headless Chromium and its screenshots"
   "package: scripts/release.sh's files, tested as users install them (after release and mingw)"
 )
 
@@ -110,7 +112,7 @@ run_stage() {
   case $1 in
     setup) stage setup bash scripts/setup-debian.sh ;;
     format) stage format check_format ;;
-    dev | asan | mingw | aarch64 | wasm) stage "$1" build_and_test "$1" ;;
+    dev | asan | mingw | aarch64 | wasm | web) stage "$1" build_and_test "$1" ;;
     release) stage release build_only release ;;
     fuzz) stage fuzz fuzz_smoke ;;
     package) stage package bash tests/package/package_test.sh ;;

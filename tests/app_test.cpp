@@ -591,6 +591,47 @@ TEST(JoinArguments, ArgumentVectorReachesTheSwitchReader) {
   EXPECT_EQ(GetSwitchValue(JoinArguments(3, argv).c_str(), 'l'), "a b");
 }
 
+// The page's address: its query is the command line of the browser page.
+struct TQueryCase {
+  const char* Name;
+  std::string_view Query;
+  std::string Language;  // what the switch reader finds for "l"
+};
+
+void PrintTo(const TQueryCase& c, std::ostream* os) {
+  *os << c.Name;
+}
+
+class QueryCommandLineTest : public testing::TestWithParam<TQueryCase> {};
+
+TEST_P(QueryCommandLineTest, ReadsAsTheSwitchOnACommandLine) {
+  const TQueryCase& c = GetParam();
+  const std::string commandLine = CommandLineFromQuery(c.Query);
+  EXPECT_EQ(GetSwitchValue(commandLine.c_str(), 'l'), c.Language) << "command line " << commandLine;
+}
+
+const TQueryCase kQueryCases[] = {
+    {"English", "?l=e", "e"},
+    {"GermanInEitherCase", "?L=D", "D"},
+    {"WithoutQuestionMark", "l=d", "d"},
+    {"NoQuery", "", ""},
+    {"OnlyQuestionMark", "?", ""},
+    {"EmptyValueKeepsTheStoredLanguage", "?l=", ""},
+    {"NameWithoutValueIsNoSwitch", "?l", ""},
+    {"LongerNameIsNoSwitch", "?lang=d", ""},
+    {"AmongOtherParts", "?x=1&&l=e&y", "e"},
+    {"FirstOfTwoWins", "?l=d&l=e", "d"},
+    {"PercentEscape", "?l=%64", "d"},
+    {"PlusIsABlank", "?l=a+b", "a b"},
+    {"SlashAfterABlankStaysInTheValue", "?l=a%20%2Fb", "a /b"},
+    {"BrokenEscapeStaysAsItIs", "?l=%zz%4", "%zz%4"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, QueryCommandLineTest, testing::ValuesIn(kQueryCases),
+                         [](const testing::TestParamInfo<TQueryCase>& info) {
+                           return std::string(info.param.Name);
+                         });
+
 // ---------------------------------------------------------------------------
 // Exception and text conversion
 
