@@ -18,6 +18,7 @@
 #include "ui/PeerFactory.h"
 
 class TForm;
+class TAnnotations;
 
 class TWin32Toolkit : public TPeerFactory {
  public:
@@ -48,6 +49,11 @@ class TWin32Toolkit : public TPeerFactory {
   void BuildShownPages();
   // Forgets the builds still waiting: their peers are going.
   void DropWaitingBuilds();
+
+  // What makes the service that hands screen readers the controls' names and
+  // descriptions, once one first asks (by default the system's, see
+  // Win32Annotations.h).
+  void SetAnnotations(std::function<std::unique_ptr<TAnnotations>()> make);
 
   // Pixels at 96 dpi to pixels on this screen.
   int Scale(int pixels) const;
