@@ -806,41 +806,77 @@ class TTabSheetPeerW : public TTabSheetPeer, public TWin32Peer {
 
 // A bitmap from the program's resources, drawn without its transparent
 // colour (the bottom-left pixel's) and scaled smoothly to the screen's dpi.
+// The window and its picture are made when the image is first to be seen:
+// a logo that is never shown (IM_LogoPX) costs the start-up nothing.
 class TImagePeerW : public TImagePeer, public TWin32Peer {
  public:
-  TImagePeerW(TWin32Toolkit& owner, TWin32Toolkit::TState& state, const TControlDef& def)
-      : owner_(owner), state_(state), def_(def) {}
+  TImagePeerW(TWin32Toolkit& owner, TWin32Toolkit::TState& state, const TControlDef& def,
+              TPeer& parent, HINSTANCE instance)
+      : owner_(owner),
+        state_(state),
+        def_(def),
+        parent_(&parent),
+        instance_(instance),
+        visible_(def.Visible) {}
   ~TImagePeerW() override {
     if (bitmap_ != nullptr) {
       DeleteObject(bitmap_);
     }
   }
-  void Load(HINSTANCE instance, const std::wstring& name);
-  void SetVisible(bool visible) override { ShowWindow(Window, visible ? SW_SHOW : SW_HIDE); }
+  void SetVisible(bool visible) override {
+    visible_ = visible;
+    if (visible) {
+      Realize();
+    }
+    if (Window != nullptr) {
+      ShowWindow(Window, visible ? SW_SHOW : SW_HIDE);
+    }
+  }
   void SetAccessibleName(const std::u16string& name) override {
     state_.Describe(*this, TAccessibleText::Name, name);
   }
   void SetParent(TPeer& parent) override {
-    ::SetParent(Window, PeerOf(parent).Window);
-    SetWindowPos(Window, HWND_TOP, owner_.Scale(def_.Left), owner_.Scale(def_.Top), 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE);
+    parent_ = &parent;
+    if (Window != nullptr) {
+      ::SetParent(Window, PeerOf(parent).Window);
+      SetWindowPos(Window, HWND_TOP, owner_.Scale(def_.Left), owner_.Scale(def_.Top), 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE);
+    }
   }
+  // Makes the window now if the image is to be seen and has none yet.
+  void Realize();
   void Paint(HDC dc) const;
 
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  void Load();
+
   TWin32Toolkit& owner_;
   TWin32Toolkit::TState& state_;
   const TControlDef& def_;
+  TPeer* parent_;
+  HINSTANCE instance_;
+  bool visible_;
   HBITMAP bitmap_ = nullptr;  // already at the screen's size
   SIZE size_{};
   COLORREF transparent_ = 0;
 };
 
-void TImagePeerW::Load(HINSTANCE instance, const std::wstring& name) {
+void TImagePeerW::Realize() {
+  if (Window != nullptr || !visible_) {
+    return;
+  }
+  Load();
+  owner_.MakeImageWindow(def_, *parent_, *this);
+  state_.Annotate(*this);
+}
+
+void TImagePeerW::Load() {
+  // The picture is kept as a resource under the control's name.
+  const std::wstring name(def_.Name.begin(), def_.Name.end());
   auto original = static_cast<HBITMAP>(
-      LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      LoadImageW(instance_, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (original == nullptr) {
     return;
   }
@@ -965,6 +1001,9 @@ void TWin32Toolkit::BuildPage(HWND sheet) {
 }
 
 void TWin32Toolkit::BuildShownPages() {
+  for (TPeer* image : images_) {
+    static_cast<TImagePeerW*>(image)->Realize();
+  }
   std::vector<HWND> shown;
   for (const auto& [sheet, builds] : waitingPages_) {
     if ((GetWindowLongPtrW(sheet, GWL_STYLE) & WS_VISIBLE) != 0) {
@@ -1005,6 +1044,7 @@ void TWin32Toolkit::SetAnnotations(std::function<std::unique_ptr<TAnnotations>()
 void TWin32Toolkit::DropWaitingBuilds() {
   waitingPages_.clear();
   waitingNames_.clear();
+  images_.clear();
 }
 
 bool TWin32Toolkit::PreTranslate(const MSG& message) {
@@ -1174,10 +1214,13 @@ std::unique_ptr<TPanelPeer> TWin32Toolkit::MakePanel(const TControlDef& def, TPe
 }
 
 std::unique_ptr<TImagePeer> TWin32Toolkit::MakeImage(const TControlDef& def, TPeer& parent) {
-  HWND image = Create(def, parent, kImageClass, 0);
-  auto peer = Bind(std::make_unique<TImagePeerW>(*this, *state_, def), image);
-  peer->Load(instance_, WideOf(std::u16string(def.Name.begin(), def.Name.end())));
+  auto peer = std::make_unique<TImagePeerW>(*this, *state_, def, parent, instance_);
+  images_.push_back(peer.get());
   return peer;
+}
+
+void TWin32Toolkit::MakeImageWindow(const TControlDef& def, TPeer& parent, TPeer& peer) {
+  Bind(PeerOf(peer), Create(def, parent, kImageClass, 0));
 }
 
 std::unique_ptr<TCheckBoxPeer> TWin32Toolkit::MakeCheckBox(const TControlDef& def, TPeer& parent) {
