@@ -624,10 +624,12 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
       return;
     }
     // An index outside the items shows no item and an empty text.
+    ++quiet_;
     SendMessageW(Window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     if (SendMessageW(Window, CB_GETCURSEL, 0, 0) == CB_ERR) {
       SetWindowTextW(Window, L"");
     }
+    --quiet_;
   }
   void ShowCompletion(int index, int typedLength) override {
     SetItemIndex(index);
@@ -664,6 +666,8 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
     }
     if (code == CBN_SETFOCUS && state_.ProgramFocus == 0) {
       box_->UserFocused();
+    } else if (quiet_ > 0) {
+      return;  // the program's own setting
     } else if (code == CBN_SELCHANGE) {
       // The box shows the picked item's text only after this notification:
       // show it now, so the report reads what the user picked.
@@ -726,6 +730,7 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
   HBRUSH brush_;
   HWND edit_ = nullptr;
   int typing_ = 0;  // above zero while the edit takes a typed character
+  int quiet_ = 0;   // above zero while the program sets the box
 };
 
 class TTabSheetPeerW;
