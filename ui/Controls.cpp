@@ -83,7 +83,7 @@ TEdit::TEdit(TForm& owner, TControl* parent, std::string name, int tag,
 }
 
 char16_t TEdit::UserKeyPress(char16_t key) {
-  if (KeyConsumed()) {
+  if (TakeConsumedKey()) {
     return 0;
   }
   Owner().Guard([&] {

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A colour as the window definition names it: a system colour (high byte
@@ -203,8 +204,9 @@ class TWinControl : public TControl {
  protected:
   friend class TForm;
   virtual void TakeWidgetFocus() = 0;
-  // The last key-down's handler consumed the key.
-  bool KeyConsumed() const { return keyConsumed_; }
+  // True once after a key-down whose handler consumed the key: its
+  // character is the one that comes next.
+  bool TakeConsumedKey() { return std::exchange(keyConsumed_, false); }
 
  private:
   bool keyConsumed_ = false;

@@ -204,7 +204,8 @@ class TEditWidget : public QLineEdit, public TBound<TEdit> {
 
   // One key press carries both the key-down and the character: the
   // key-down runs first, then the character, which the logic may swallow
-  // (0) or replace.
+  // (0) or replace. A key whose key-down was consumed goes no further; its
+  // character is still reported, and the logic swallows it.
   void keyPressEvent(QKeyEvent* event) override {
     QPointer<TEditWidget> self(this);
     const bool wanted = ReportKeyDown(control_, *event);
@@ -212,6 +213,9 @@ class TEditWidget : public QLineEdit, public TBound<TEdit> {
       return;
     }
     if (!wanted) {
+      if (control_ != nullptr && !event->text().isEmpty()) {
+        control_->UserKeyPress(event->text().front().unicode());
+      }
       event->accept();
       return;
     }
