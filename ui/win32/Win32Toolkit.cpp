@@ -61,6 +61,19 @@ class TWin32Peer {
  public:
   virtual ~TWin32Peer();
   HWND Window = nullptr;
+  // Puts Filter before the window's own procedure. The peer is found through
+  // the window's user data, which costs a message nothing: the common
+  // controls' subclassing asks a window property for every message, which
+  // under Wine is a call to its server.
+  void Subclass();
+  // A message of a subclassed window; Pass hands it to the window's own
+  // procedure.
+  virtual LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Pass(window, message, wParam, lParam);
+  }
+  LRESULT Pass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
+    return CallWindowProcW(original_, window, message, wParam, lParam);
+  }
   // The background that children without one of their own show.
   HBRUSH Brush = nullptr;
   // The page whose first show builds this control's window; null once built.
@@ -85,6 +98,9 @@ class TWin32Peer {
   std::u16string AccessibleDescription;
   // The state that hands the texts on, once the peer has any.
   TWin32Toolkit::TState* Describer = nullptr;
+
+ private:
+  WNDPROC original_ = nullptr;  // the window's own procedure, once subclassed
 };
 
 struct TWin32Toolkit::TState {
@@ -161,6 +177,26 @@ TWin32Peer::~TWin32Peer() {
   if (Describer != nullptr) {
     Describer->Forget(this);
   }
+  // The window may outlive its peer by a little (until the main window
+  // goes): it reports to no one meanwhile.
+  if (original_ != nullptr && IsWindow(Window)) {
+    SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+  }
+}
+
+namespace {
+
+LRESULT CALLBACK SubclassedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* peer = reinterpret_cast<TWin32Peer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return peer->Filter(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void TWin32Peer::Subclass() {
+  original_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassedProc)));
 }
 
 namespace {
@@ -378,14 +414,13 @@ class TLabelPeerW : public TLabelPeer, public TWin32Peer {
   // The pixels the text is set closer by; 0 when it fits as it is.
   int Squeeze() const { return squeeze_; }
 
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR data) {
-    auto& peer = *reinterpret_cast<TLabelPeerW*>(data);
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
     if (message == WM_PAINT && peer.squeeze_ > 0) {
       peer.PaintCloser();
       return 0;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Pass(window, message, wParam, lParam);
   }
 
  private:
@@ -503,9 +538,8 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
     return brush_;
   }
 
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR data) {
-    auto& peer = *reinterpret_cast<TEditPeerW*>(data);
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
     if (message == WM_GETOBJECT) {
       peer.state_.ScreenReaderAsked();
     }
@@ -526,7 +560,7 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
         wParam = ch;
       }
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Pass(window, message, wParam, lParam);
   }
 
  private:
@@ -582,9 +616,8 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
     state_.Describe(*this, TAccessibleText::Name, name);
   }
 
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR data) {
-    auto& peer = *reinterpret_cast<TCheckBoxPeerW*>(data);
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
     if (message == WM_GETOBJECT) {
       peer.state_.ScreenReaderAsked();
     }
@@ -595,7 +628,7 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
       }
       wParam = key;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Pass(window, message, wParam, lParam);
   }
 
  private:
@@ -651,7 +684,7 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
   }
   // The window just made: the box and its edit report to this peer.
   void Subclass() {
-    SetWindowSubclass(Window, Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    TWin32Peer::Subclass();
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (GetComboBoxInfo(Window, &info) && info.hwndItem != nullptr) {
@@ -685,9 +718,8 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
   }
 
  private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR data) {
-    auto& peer = *reinterpret_cast<TComboBoxPeerW*>(data);
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
     switch (message) {
       case WM_CTLCOLOREDIT:
       case WM_CTLCOLORLISTBOX: {
@@ -702,7 +734,7 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
       default:
         break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Pass(window, message, wParam, lParam);
   }
 
   // A character typed into the edit: its change is reported once the edit
@@ -757,9 +789,8 @@ class TPageControlPeerW : public TPageControlPeer, public TWin32Peer {
 
   // A click on a tab is the user's choice of that page; the tab control
   // itself must neither take the focus nor change the page first.
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR data) {
-    auto& peer = *reinterpret_cast<TPageControlPeerW*>(data);
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
     if (message == WM_LBUTTONDOWN && peer.pages_ != nullptr) {
       TCHITTESTINFO hit{};
       hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -770,7 +801,7 @@ class TPageControlPeerW : public TPageControlPeer, public TWin32Peer {
         return 0;
       }
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Pass(window, message, wParam, lParam);
   }
 
  private:
@@ -1149,8 +1180,7 @@ std::unique_ptr<TPageControlPeer> TWin32Toolkit::MakePageControl(const TControlD
                                                                  TPeer& parent) {
   HWND tabs = Create(def, parent, WC_TABCONTROLW, WS_TABSTOP);
   auto peer = Bind(std::make_unique<TPageControlPeerW>(*state_), tabs);
-  SetWindowSubclass(tabs, TPageControlPeerW::Proc, kSubclassId,
-                    reinterpret_cast<DWORD_PTR>(peer.get()));
+  peer->Subclass();
   return peer;
 }
 
@@ -1187,7 +1217,7 @@ std::unique_ptr<TLabelPeer> TWin32Toolkit::MakeLabel(const TControlDef& def, TPe
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     HWND label = Create(def, parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX);
     Bind(peer, label);
-    SetWindowSubclass(label, TLabelPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(&peer));
+    peer.Subclass();
     if (!def.Text.empty()) {
       // A fixed text is fitted as any other (a unit may be wider in the
       // font in use than in the layout).
@@ -1202,7 +1232,7 @@ std::unique_ptr<TEditPeer> TWin32Toolkit::MakeEdit(const TControlDef& def, TPeer
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     HWND edit = Create(def, parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
     Bind(peer, edit);
-    SetWindowSubclass(edit, TEditPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(&peer));
+    peer.Subclass();
   });
   return peer;
 }
@@ -1233,7 +1263,7 @@ std::unique_ptr<TCheckBoxPeer> TWin32Toolkit::MakeCheckBox(const TControlDef& de
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     HWND box = Create(def, parent, L"BUTTON", WS_TABSTOP | BS_CHECKBOX | BS_NOTIFY);
     Bind(peer, box);
-    SetWindowSubclass(box, TCheckBoxPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(&peer));
+    peer.Subclass();
   });
   return peer;
 }
