@@ -35,6 +35,18 @@ std::wstring ToWide(const std::u16string& text) {
   return std::wstring(text.begin(), text.end());
 }
 
+// The full path of a relative one, as the current folder and drive make it;
+// the path itself when it cannot be made.
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) {
+    return path;
+  }
+  std::vector<wchar_t> full(size);
+  const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  return length > 0 && length < size ? std::wstring(full.data(), length) : path;
+}
+
 // The text of string data of size bytes: up to the first NUL, also when the
 // data holds none at its end or has an odd number of bytes.
 std::u16string StringData(const std::vector<BYTE>& data, DWORD size) {
@@ -123,6 +135,10 @@ class TWindowsPlatform : public TPlatform {
     if (directory.empty()) {
       return false;
     }
+    // The shell takes only full paths; a relative one (an AllAppData value
+    // of "Shared") is taken from the current folder, as the file functions
+    // that later open the settings file take it.
+    directory = FullPath(directory);
     // Creates every missing level; the result only tells how it went, the
     // folder's existence afterwards is what counts.
     SHCreateDirectoryExW(nullptr, directory.c_str(), nullptr);

@@ -32,4 +32,17 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E env ${KOLVANE_WINE_ENV} ${KOLVANE_WINESERVER} -w
   COMMENT "Making the private Wine prefix"
   VERBATIM)
-add_custom_target(wineprefix ALL DEPENDS ${KOLVANE_WINEPREFIX}/system.reg)
+# Wine's own colour scheme draws the info colour (tooltips, the window's
+# result panels) white; the prefix takes Windows' light yellow, so that tests
+# and pictures show what a Windows PC shows.
+set(KOLVANE_WINE_COLOURS ${KOLVANE_WINEPREFIX}/kolvane-colours.stamp)
+add_custom_command(
+  OUTPUT ${KOLVANE_WINE_COLOURS}
+  COMMAND ${CMAKE_COMMAND} -E env ${KOLVANE_WINE_ENV} ${KOLVANE_WINE} reg add
+          "HKCU\\Control Panel\\Colors" /v InfoWindow /t REG_SZ /d "255 255 225" /f
+  COMMAND ${CMAKE_COMMAND} -E env ${KOLVANE_WINE_ENV} ${KOLVANE_WINESERVER} -w
+  COMMAND ${CMAKE_COMMAND} -E touch ${KOLVANE_WINE_COLOURS}
+  DEPENDS ${KOLVANE_WINEPREFIX}/system.reg
+  COMMENT "Giving the Wine prefix Windows' info colour"
+  VERBATIM)
+add_custom_target(wineprefix ALL DEPENDS ${KOLVANE_WINEPREFIX}/system.reg ${KOLVANE_WINE_COLOURS})

@@ -76,12 +76,15 @@ enum class TResult {
 // they are (binary). Null with the reason in result when it cannot.
 FILE* CreateNew(const TPath& path, TResult& result);
 
-// Gives the file open in to the access permissions of the file at from, so a
-// replaced settings file keeps them; nothing happens when from is not there.
+// Gives the file open in to the access permissions of the file at from (on
+// Windows its owner, group, access list and attributes), so a replaced
+// settings file keeps them; nothing happens when from is not there.
 void CopyPermissions(const TPath& from, FILE* to);
 
 // Puts the file at from in the place of the one at to, in one step: a reader
-// sees either the old file or the new one, never a mixture or none.
+// sees either the old file or the new one, never a mixture or none. Where
+// another program holding to keeps it from being replaced (Windows), the
+// replace is tried for about two seconds and then given up as Failed.
 TResult Replace(const TPath& from, const TPath& to);
 
 // Opens an existing regular file (links followed) for writing from its start

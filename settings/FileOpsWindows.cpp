@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// After <windows.h>.
+#include <aclapi.h>
 
 #include <cstdint>
 
@@ -19,6 +21,11 @@ namespace {
 // read-only is not among them: such a file is never replaced.
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// How long a replace waits for a file another program holds open (a virus
+// scanner, a backup, a second Kolvane): about two seconds in all.
+constexpr int kHeldAttempts = 20;
+constexpr DWORD kHeldPause = 100;  // milliseconds between the attempts
 
 bool IsMissing(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
@@ -123,6 +130,62 @@ std::wstring FinalPath(HANDLE handle) {
   }
 }
 
+// The owner, group and access list of the file at from, given to the file
+// open in to, with the same inheritance from the folder. Another user's
+// ownership can be kept only with the privilege to restore files; without it,
+// the group and the access list still are.
+void KeepSecurity(const TPath& from, HANDLE to) {
+  constexpr SECURITY_INFORMATION kOwnerAndGroup =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION;
+  PSID owner = nullptr;
+  PSID group = nullptr;
+  PACL access = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT,
+                            kOwnerAndGroup | DACL_SECURITY_INFORMATION, &owner, &group, &access,
+                            nullptr, &descriptor) != ERROR_SUCCESS) {
+    return;
+  }
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  const SECURITY_INFORMATION list =
+      DACL_SECURITY_INFORMATION |
+      ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION
+                                          : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  std::wstring path = FinalPath(to);
+  const auto set = [&](SECURITY_INFORMATION what) {
+    return SetNamedSecurityInfoW(path.data(), SE_FILE_OBJECT, what, owner, group, access,
+                                 nullptr) == ERROR_SUCCESS;
+  };
+  if (!path.empty() && !set(list | kOwnerAndGroup) && !set(list | GROUP_SECURITY_INFORMATION)) {
+    set(list);
+  }
+  LocalFree(descriptor);
+}
+
+// Whether a replace that failed with error was kept off by another program
+// holding the file open without sharing its deletion, which lets go again
+// soon. Windows then answers "access denied" as it does to a refusal, so
+// the file is asked for the right to delete it, which only a holder keeps
+// from us.
+bool IsHeldOpen(const TPath& path, DWORD error) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    return true;
+  }
+  if (error != ERROR_ACCESS_DENIED) {
+    return false;
+  }
+  const HANDLE probe =
+      CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 }  // namespace
 
 TPath NativePath(std::u16string_view text) {
@@ -209,7 +272,13 @@ FILE* CreateNew(const TPath& path, TResult& result) {
 
 void CopyPermissions(const TPath& from, FILE* to) {
   const DWORD attributes = GetFileAttributesW(from.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kKeptAttributes) == 0) {
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return;
+  }
+  // What an administrator allowed on the shared file (every user may change
+  // it) must survive the first save, or other users' later saves fail.
+  KeepSecurity(from, HandleOf(to));
+  if ((attributes & kKeptAttributes) == 0) {
     return;
   }
   FILE_BASIC_INFO info{};  // zero times: left as they are
@@ -221,12 +290,24 @@ TResult Replace(const TPath& from, const TPath& to) {
   if (IsReadOnly(to)) {
     return TResult::Denied;
   }
-  // One rename on the volume: the old file is there until the new one takes
-  // its name, and the rename itself has reached the disk when this returns.
-  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return TResult::Done;
+  for (int attempt = 1;; ++attempt) {
+    // One rename on the volume: the old file is there until the new one
+    // takes its name, and the rename itself has reached the disk when this
+    // returns.
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return TResult::Done;
+    }
+    const DWORD error = GetLastError();
+    if (!IsHeldOpen(to, error)) {
+      return ResultOf(error);
+    }
+    if (attempt == kHeldAttempts) {
+      // Still held: the save is given up. It is no refusal of the folder,
+      // so the file is not rewritten in place under its holder either.
+      return TResult::Failed;
+    }
+    Sleep(kHeldPause);
   }
-  return ResultOf(GetLastError());
 }
 
 FILE* OpenToRewrite(const TPath& path) {

@@ -27,6 +27,7 @@ constexpr TControlDef kControls[] = {
     {.Name = "PC", .Kind = TControlKind::PageControl, .Parent = "FM", .TabOrder = 0, .Selected = 0},
     {.Name = "P1", .Kind = TControlKind::TabSheet, .Parent = "PC", .TabOrder = 0},
     {.Name = "P2", .Kind = TControlKind::TabSheet, .Parent = "PC", .TabOrder = 1},
+    {.Name = "P3", .Kind = TControlKind::TabSheet, .Parent = "PC", .TabOrder = 2},
     {.Name = "A", .Kind = TControlKind::Edit, .Parent = "P1", .TabOrder = 0},
     {.Name = "B", .Kind = TControlKind::Edit, .Parent = "P1", .TabOrder = 1},
     {.Name = "C", .Kind = TControlKind::Edit, .Parent = "P1", .TabOrder = 2},
@@ -291,6 +292,29 @@ TEST_F(ControlsTest, TabOrderStepsThroughTheActivePageAndWraps) {
   }
 }
 
+TEST_F(ControlsTest, CtrlTabChoosesTheNextOrPreviousPageAndWraps) {
+  struct TCase {
+    const char* page;
+    bool backwards;
+    const char* to;
+  };
+  const TCase cases[] = {{"P1", false, "P2"}, {"P2", false, "P3"}, {"P3", false, "P1"},
+                         {"P1", true, "P3"},  {"P3", true, "P2"},  {"P2", true, "P1"}};
+  for (const TCase& c : cases) {
+    Pages().SetActivePage(form.Control<TTabSheet>(c.page));
+    const TTabSheet* to = form.NextPage(c.backwards);
+    ASSERT_NE(to, nullptr) << c.page;
+    EXPECT_EQ(to->Name(), c.to) << (c.backwards ? "Ctrl+Shift+Tab" : "Ctrl+Tab") << " on "
+                                << c.page;
+  }
+  // As the user's choice, the box that had the focus is left first.
+  TUserDriver user(form, window);
+  Pages().SetActivePage(Pages().Page(0));
+  user.Focus(Edit("A"));
+  user.PressCtrlTab(true);
+  EXPECT_THAT(log, ElementsAre("exit A", "change to P3"));
+}
+
 TEST_F(ControlsTest, TabOrderIsEmptyWithoutAnActivePageOrAPageControl) {
   constexpr TControlDef noPages[] = {
       {.Name = "A", .Kind = TControlKind::Edit, .Parent = "FM", .TabOrder = 0}};
@@ -298,6 +322,7 @@ TEST_F(ControlsTest, TabOrderIsEmptyWithoutAnActivePageOrAPageControl) {
   TForm plain(app, bare, kForm, noPages);
   EXPECT_EQ(plain.PageControl(), nullptr);
   EXPECT_EQ(plain.NextInTabOrder(nullptr, false), nullptr);
+  EXPECT_EQ(plain.NextPage(false), nullptr);
 
   constexpr TControlDef noActive[] = {
       {.Name = "PC", .Kind = TControlKind::PageControl, .Parent = "FM", .TabOrder = 0},
@@ -305,6 +330,7 @@ TEST_F(ControlsTest, TabOrderIsEmptyWithoutAnActivePageOrAPageControl) {
       {.Name = "A", .Kind = TControlKind::Edit, .Parent = "P1", .TabOrder = 0}};
   TForm unselected(app, bare, kForm, noActive);
   EXPECT_EQ(unselected.NextInTabOrder(nullptr, false), nullptr);
+  EXPECT_EQ(unselected.NextPage(true), nullptr);
 }
 
 // A click or Space that reaches the check box after the focus move or the
@@ -343,6 +369,39 @@ TEST_F(ControlsTest, ComboBoxItemIsTheItemWithExactlyTheShownText) {
   EXPECT_THAT(Combo().Items(), ElementsAre(u"x", u"y"));
 }
 
+// Typed text picks the first item it starts, whatever the case of its
+// letters; the box then shows that item with the completed part selected.
+TEST_F(ControlsTest, TypedTextCompletesToTheFirstItemItStartsWhateverTheCase) {
+  static constexpr std::array<std::u16string_view, 3> kLanguages = {u"Deutsch", u"English",
+                                                                    u"Engl\u00E4ndisch"};
+  constexpr TControlDef kBox[] = {
+      {.Name = "L", .Kind = TControlKind::ComboBox, .Parent = "FM", .Items = kLanguages}};
+  TRecordedToolkit own;
+  TForm plain(app, own, kForm, kBox);
+  auto& box = plain.Control<TComboBox>("L");
+  const std::pair<std::u16string_view, int> cases[] = {
+      {u"e", 1},       {u"E", 1},         {u"eNG", 1}, {u"Engl", 1}, {u"ENGL\u00C4", 2},
+      {u"deutsch", 0}, {u"Deutschx", -1}, {u"x", -1},  {u"", -1},    {u" E", -1}};
+  for (auto [typed, item] : cases) {
+    EXPECT_EQ(box.CompletionOf(typed), item) << std::string(typed.begin(), typed.end());
+  }
+
+  std::vector<int> changes;
+  box.OnChange = [&](TControl*) { changes.push_back(box.ItemIndex()); };
+  own.State("L").Text = u"eN";
+  box.UserTyped();
+  EXPECT_EQ(own["L"].Text, u"English");
+  EXPECT_EQ(own["L"].SelectedFrom, 2);
+  own.State("L").Text = u"Ex";
+  box.UserTyped();
+  EXPECT_EQ(own["L"].Text, u"Ex");
+  // Deleting back to a text that starts an item completes nothing.
+  own.State("L").Text = u"E";
+  box.UserChanged();
+  EXPECT_EQ(own["L"].Text, u"E");
+  EXPECT_THAT(changes, ElementsAre(1, -1, -1)) << "one change per report, after the completion";
+}
+
 TEST_F(ControlsTest, ImageMovesAndHidesThroughItsPeer) {
   auto& image = form.Control<TImage>("I");
   image.SetParent(Pages().Page(1));
@@ -360,6 +419,26 @@ TEST_F(ControlsTest, KeyPressHandlerMaySwallowTheCharacter) {
   };
   EXPECT_EQ(Edit("A").UserKeyPress(u'\r'), 0);
   EXPECT_EQ(Edit("A").UserKeyPress(u'7'), u'7');
+}
+
+// A key whose key-down the handler consumed brings no character either, as
+// Qt reports the two in one event; the next key is the handlers' again.
+TEST_F(ControlsTest, AKeyDownTheHandlerConsumedBringsNoCharacter) {
+  Edit("A").OnKeyDown = [](TControl*, uint16_t& key, TShiftState) {
+    if (key == vkReturn) {
+      key = 0;
+    }
+  };
+  std::vector<char16_t> pressed;
+  Edit("A").OnKeyPress = [&](TControl*, char16_t& key) { pressed.push_back(key); };
+  EXPECT_EQ(Edit("A").UserKeyDown(vkReturn), 0);
+  EXPECT_EQ(Edit("A").UserKeyPress(u'\r'), 0);
+  // A character Qt reports without a key-down of its own (no virtual key)
+  // is not the consumed key's.
+  EXPECT_EQ(Edit("A").UserKeyPress(u','), u',');
+  EXPECT_EQ(Edit("A").UserKeyDown('7'), '7');
+  EXPECT_EQ(Edit("A").UserKeyPress(u'7'), u'7');
+  EXPECT_THAT(pressed, ElementsAre(u',', u'7'));
 }
 
 TEST_F(ControlsTest, CloseFollowsTheHandlersAction) {

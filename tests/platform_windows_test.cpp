@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Folders.h"
 #include "app/Platform.h"
 #include "app/PlatformWindows.h"
 
@@ -186,6 +187,49 @@ TEST_F(DirectoryTest, CreatesEveryMissingLevel) {
     EXPECT_TRUE(platform_->CreateDirectoryPath(Under(c.Relative)));
     EXPECT_TRUE(fs::is_directory(root_ / c.Made));
   }
+}
+
+// A relative name (an AllAppData value of "Shared") is made below the
+// current folder, or the current drive's root, as the file functions that
+// later open the settings file in it take it.
+TEST_F(DirectoryTest, ARelativePathIsMadeWhereTheFileFunctionsTakeIt) {
+  wchar_t previous[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(root_.c_str()));
+  const std::wstring fromTheDrivesRoot = root_.wstring().substr(2);  // without "C:"
+  struct TCase {
+    std::u16string Path;
+    fs::path Made;
+  };
+  const TCase cases[] = {
+      {u"Shared\\DVK\\Common\\", root_ / "Shared" / "DVK" / "Common"},
+      {u".\\Dot\\DVK\\", root_ / "Dot" / "DVK"},
+      {U16(fromTheDrivesRoot + L"\\Rooted\\DVK\\"), root_ / "Rooted" / "DVK"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Made.string());
+    EXPECT_TRUE(platform_->CreateDirectoryPath(c.Path));
+    EXPECT_TRUE(fs::is_directory(c.Made));
+  }
+
+  // The whole resolution of the data folder with such a value.
+  class TRelativeShared : public TPlatform {
+   public:
+    explicit TRelativeShared(TPlatform& native) : native_(native) {}
+    TRegistryValue ReadAllAppData() override { return {TRegistryValue::TKind::Text, u"Named"}; }
+    std::optional<std::u16string> CommonAppDataFolder() override { return std::nullopt; }
+    std::u16string ExecutablePath() override { return u"C:\\Program\\kolvane.exe"; }
+    bool CreateDirectoryPath(const std::u16string& path) override {
+      return native_.CreateDirectoryPath(path);
+    }
+
+   private:
+    TPlatform& native_;
+  };
+  TRelativeShared named(*platform_);
+  EXPECT_EQ(DataFolder(named, u"C:\\Program\\"), u"Named\\DVK\\Common\\");
+  EXPECT_TRUE(fs::is_directory(root_ / "Named" / "DVK" / "Common"));
+  SetCurrentDirectoryW(previous);
 }
 
 TEST_F(DirectoryTest, PlaceThatCannotHoldAFolderFails) {

@@ -194,6 +194,12 @@ class TRecordedUser : public TUserActions {
   void PressTab() override { user_->PressTab(); }
   void PressShiftTab() override { user_->PressShiftTab(); }
   void PressSpace() override { user_->PressSpace(); }
+  void PressBackspace() override { user_->PressBackspace(); }
+  void PressCtrlTab() override { user_->PressCtrlTab(false); }
+  void PressCtrlShiftTab() override { user_->PressCtrlTab(true); }
+  void DoubleClick(std::string_view name) override {
+    user_->DoubleClick(shell_->Form->Control<TCheckBox>(name));
+  }
   void ClickTab(std::string_view page) override {
     user_->SwitchPage(shell_->Form->Control<TTabSheet>(page));
   }
@@ -821,6 +827,70 @@ TEST_F(WindowTest, UnknownLanguagesShowGermanAndAreKept) {
                 ::testing::HasSubstr("{900} lan = " + std::string(c.saved) + ";\r\n"))
         << c.stored;
   }
+}
+
+// ---- What screen readers are told ----
+
+// Every control a screen reader stops at has a name: a box its label's text
+// in the language in force (a result's label in its current wording), the
+// check box its caption, the language box its group box's, the logos the
+// program's; a box coloured for a broken limit says which in its
+// description, also after a language change, and nothing once it is white.
+TEST_F(WindowTest, ScreenReadersHearEveryControlNamedAndEveryBrokenLimitDescribed) {
+  Start();
+  struct TNamed {
+    const char* Control;
+    std::u16string_view German;
+    std::u16string_view English;  // after the language change and a page change
+  };
+  const TNamed named[] = {
+      {"ED_WayE", u"Vorschub-Strecke", u"Feed length"},
+      {"ED_HZin", u"Gew\u00FCnschte Hubzahl", u"Desired stroke rate"},
+      {"ED_MaxAccel", u"Max. Beschleunigung (P241)", u"Max. acceleration (P241)"},
+      {"ED_AccelS", u"Beschleunigung (Sin\u00B2-Rampen)", u"Acceleration (sin\u00B2 ramps)"},
+      {"ED_SpeedE", u"Geschwindigkeit (Dreieck)", u"Speed (triangle)"},
+      {"ED_AccelE", u"Beschleunigung (Spitzenwert)", u"Acceleration (peak)"},
+      {"ED_HZout", u"Hubzahl", u"Stroke rate"},
+      {"CH_SinQramps", u"Sin\u00B2-Rampen (P56)", u"Sin\u00B2 ramps (P56)"},
+      {"CB_Language", u"Language / Sprache", u"Language / Sprache"},
+      {"IM_LogoDVK", u"Kolvane", u"Kolvane"},
+      {"IM_LogoPX", u"Kolvane", u"Kolvane"},
+  };
+  for (const TNamed& n : named) {
+    EXPECT_EQ(W(n.Control).AccessibleName, n.German) << n.Control;
+  }
+  // Every edit box has a name once its page has been on the screen (the
+  // result labels are written by the page's first refresh).
+  User().SwitchPage(*Form().TS_VZ);
+  User().SwitchPage(*Form().TS_HzP);
+  for (const TControlDef& def : MainWindowControls()) {
+    if (def.Kind == TControlKind::Edit) {
+      EXPECT_FALSE(W(def.Name).AccessibleName.empty()) << def.Name;
+    }
+  }
+  EXPECT_EQ(W("ED_AccelE").AccessibleDescription, u"");
+
+  // A maximum acceleration the stroke rate's demand breaks.
+  EnterInto(Box("ED_MaxAccel"), u"0.1");
+  ASSERT_EQ(W("ED_AccelE").Color, TColor::Rgb(255, 68, 68));
+  EXPECT_EQ(W("ED_AccelE").AccessibleDescription,
+            u"\u00FCberschreitet die maximale Beschleunigung (P241)");
+  EXPECT_EQ(W("ED_AccelS").AccessibleDescription,
+            u"\u00FCberschreitet die maximale Beschleunigung (P241)");
+  EXPECT_EQ(W("ED_SpeedE").AccessibleDescription, u"") << "its speed breaks no limit";
+
+  User().SwitchPage(Form().Control<TTabSheet>("TS_Options"));
+  User().PickItem(*Form().CB_Language, 1);
+  EXPECT_EQ(W("ED_AccelE").AccessibleDescription, u"exceeds the maximum acceleration (P241)")
+      << "at the language change";
+  User().SwitchPage(*Form().TS_HzP);
+  for (const TNamed& n : named) {
+    EXPECT_EQ(W(n.Control).AccessibleName, n.English) << n.Control;
+  }
+
+  EnterInto(Box("ED_MaxAccel"), u"50");
+  EXPECT_EQ(W("ED_AccelE").AccessibleDescription, u"");
+  EXPECT_EQ(W("ED_AccelS").AccessibleDescription, u"");
 }
 
 // ---- The whole run through the entry point ----

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr std::u16string_view kLogoName = u"Kolvane";
+
 bool OnSameRow(const TControlDef& a, const TControlDef& b) {
   return a.Top < b.Top + b.Height && b.Top < a.Top + a.Height;
 }
@@ -30,6 +32,33 @@ std::string_view LabelOf(std::span<const TControlDef> controls, std::string_view
 
 std::string_view LabelOf(std::string_view box) {
   return LabelOf(MainWindowControls(), box);
+}
+
+TAccessibleNaming AccessibleNamingOf(std::span<const TControlDef> controls,
+                                     std::string_view control) {
+  const TControlDef* def = FindControlDef(controls, control);
+  if (def == nullptr) {
+    return {};
+  }
+  switch (def->Kind) {
+    case TControlKind::Edit:
+      return {.CaptionOf = LabelOf(controls, control)};
+    case TControlKind::CheckBox:
+      return {.CaptionOf = def->Name};
+    case TControlKind::ComboBox: {
+      if (std::string_view label = LabelOf(controls, control); !label.empty()) {
+        return {.CaptionOf = label};
+      }
+      const TControlDef* parent = FindControlDef(controls, def->Parent);
+      return parent != nullptr && parent->Kind == TControlKind::GroupBox
+                 ? TAccessibleNaming{.CaptionOf = parent->Name}
+                 : TAccessibleNaming{};
+    }
+    case TControlKind::Image:
+      return {.Fixed = kLogoName};
+    default:
+      return {};
+  }
 }
 
 std::u16string LimitDescription(std::string_view box) {

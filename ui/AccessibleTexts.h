@@ -15,6 +15,20 @@
 std::string_view LabelOf(std::span<const TControlDef> controls, std::string_view box);
 std::string_view LabelOf(std::string_view box);
 
+// Where a control's name for screen readers comes from: the caption of
+// another control (or its own), or a fixed text; neither for a control a
+// screen reader does not name.
+struct TAccessibleNaming {
+  std::string_view CaptionOf = {};
+  std::u16string_view Fixed = {};
+};
+
+// An edit box is named by its label (LabelOf), a check box by its own
+// caption, a combo box by its label or else by the group box around it, a
+// logo after the program.
+TAccessibleNaming AccessibleNamingOf(std::span<const TControlDef> controls,
+                                     std::string_view control);
+
 // For a result or input box that the refresh has coloured for a broken drive
 // limit: which limit, in the language in force, from the limits the window's
 // last refresh found; empty for a box that marks no limit.

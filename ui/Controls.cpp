@@ -7,9 +7,18 @@
 #include "app/EntryPoint.h"
 #include "app/Exception.h"
 #include "app/TextCodec.h"
+#include "ui/AccessibleTexts.h"
 #include "ui/PeerFactory.h"
 
 namespace {
+
+// One letter's case-free form, for matching typed text against the items:
+// the letters of Latin-1 (the window's texts need no more).
+char16_t FoldCase(char16_t ch) {
+  const bool upperAscii = ch >= u'A' && ch <= u'Z';
+  const bool upperLatin1 = ch >= u'\u00C0' && ch <= u'\u00DE' && ch != u'\u00D7';
+  return upperAscii || upperLatin1 ? static_cast<char16_t>(ch + 0x20) : ch;
+}
 
 const TTabSheet* SheetOf(const TControl& control) {
   for (const TControl* c = &control; c != nullptr; c = c->Parent()) {
@@ -53,12 +62,18 @@ uint16_t TWinControl::UserKeyDown(uint16_t key, TShiftState shift) {
       OnKeyDown(this, key, shift);
     }
   });
+  keyConsumed_ = key == 0;
   return key;
 }
 
 TLabel::TLabel(TForm& owner, TControl* parent, std::string name, std::unique_ptr<TLabelPeer> peer)
     : TControl(owner, parent, std::move(name), 0), peer_(std::move(peer)) {
   peer_->Attach(*this);
+}
+
+void TLabel::SetCaption(const std::u16string& caption) {
+  peer_->SetCaption(caption);
+  Owner().CaptionChanged(*this, caption);
 }
 
 TEdit::TEdit(TForm& owner, TControl* parent, std::string name, int tag,
@@ -68,6 +83,9 @@ TEdit::TEdit(TForm& owner, TControl* parent, std::string name, int tag,
 }
 
 char16_t TEdit::UserKeyPress(char16_t key) {
+  if (TakeConsumedKey()) {
+    return 0;
+  }
   Owner().Guard([&] {
     if (OnKeyPress) {
       OnKeyPress(this, key);
@@ -80,6 +98,11 @@ TCheckBox::TCheckBox(TForm& owner, TControl* parent, std::string name, int tag,
                      std::unique_ptr<TCheckBoxPeer> peer)
     : TWinControl(owner, parent, std::move(name), tag), peer_(std::move(peer)) {
   peer_->Attach(*this);
+}
+
+void TCheckBox::SetCaption(const std::u16string& caption) {
+  peer_->SetCaption(caption);
+  Owner().CaptionChanged(*this, caption);
 }
 
 void TCheckBox::SetChecked(bool checked) {
@@ -113,8 +136,33 @@ int TComboBox::ItemIndex() const {
   return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
 }
 
+int TComboBox::CompletionOf(std::u16string_view typed) const {
+  if (typed.empty()) {
+    return -1;
+  }
+  const auto starts = [typed](std::u16string_view item) {
+    return item.size() >= typed.size() &&
+           std::equal(typed.begin(), typed.end(), item.begin(),
+                      [](char16_t a, char16_t b) { return FoldCase(a) == FoldCase(b); });
+  };
+  const auto found = std::find_if(items_.begin(), items_.end(), starts);
+  return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
+}
+
 void TComboBox::UserChanged() {
   Owner().Guard([this] {
+    if (OnChange) {
+      OnChange(this);
+    }
+  });
+}
+
+void TComboBox::UserTyped() {
+  Owner().Guard([this] {
+    const std::u16string typed = peer_->GetText();
+    if (const int item = CompletionOf(typed); item >= 0) {
+      peer_->ShowCompletion(item, static_cast<int>(typed.size()));
+    }
     if (OnChange) {
       OnChange(this);
     }
@@ -196,6 +244,7 @@ TForm::TForm(TApplicationServices& application, TPeerFactory& factory, const TFo
       peer_(factory.MakeForm(form)),
       definition_(controls) {
   Build(factory, controls);
+  NameForScreenReaders();
   peer_->Attach(*this);
 }
 
@@ -265,6 +314,35 @@ void TForm::Build(TPeerFactory& factory, std::span<const TControlDef> controls) 
   }
 }
 
+void TForm::NameForScreenReaders() {
+  for (const auto& control : controls_) {
+    const TAccessibleNaming naming = AccessibleNamingOf(definition_, control->Name());
+    if (!naming.Fixed.empty()) {
+      control->SetAccessibleName(std::u16string(naming.Fixed));
+    }
+    if (naming.CaptionOf.empty()) {
+      continue;
+    }
+    // A caption of the definition's own holds from the start; one the
+    // window writes arrives through CaptionChanged.
+    if (const TControlDef* source = FindControlDef(definition_, naming.CaptionOf);
+        source != nullptr && !source->Text.empty()) {
+      control->SetAccessibleName(std::u16string(source->Text));
+    }
+    if (const TControl* source = FindControl(naming.CaptionOf)) {
+      namedBy_.emplace_back(source, control.get());
+    }
+  }
+}
+
+void TForm::CaptionChanged(const TControl& source, const std::u16string& caption) {
+  for (const auto& [captioned, named] : namedBy_) {
+    if (captioned == &source) {
+      named->SetAccessibleName(caption);
+    }
+  }
+}
+
 TControl* TForm::FindControl(std::string_view name) const {
   for (const auto& control : controls_) {
     if (control->Name() == name) {
@@ -304,6 +382,16 @@ TWinControl* TForm::NextInTabOrder(const TWinControl* current, bool backwards) c
   const auto count = static_cast<std::ptrdiff_t>(cycle.size());
   const std::ptrdiff_t step = backwards ? count - 1 : 1;
   return cycle[static_cast<size_t>((at - cycle.begin() + step) % count)];
+}
+
+TTabSheet* TForm::NextPage(bool backwards) const {
+  const TPageControl* pageControl = PageControl();
+  if (pageControl == nullptr || pageControl->ActivePage() == nullptr) {
+    return nullptr;
+  }
+  const int count = pageControl->PageCount();
+  const int step = backwards ? count - 1 : 1;
+  return &pageControl->Page((pageControl->ActivePage()->PageIndex() + step) % count);
 }
 
 void TForm::ThrowNoControl(std::string_view name) {

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A colour as the window definition names it: a system colour (high byte
@@ -82,6 +83,11 @@ class TPeer {
   // Called once, when the control that owns this peer is complete, so the
   // adapter knows whom to report user actions to.
   virtual void Attach(TControl& /*control*/) {}
+  // What assistive technology (a screen reader) is told the control is, and
+  // what more it says about it; the logic decides both. A widget that has no
+  // accessible object of its own ignores them.
+  virtual void SetAccessibleName(const std::u16string& /*name*/) {}
+  virtual void SetAccessibleDescription(const std::u16string& /*description*/) {}
 };
 
 class TFormPeer : public TPeer {};
@@ -120,6 +126,11 @@ class TComboBoxPeer : public TPeer {
   // Shows the item of that index; an index outside the items shows an empty
   // text. Must not report a change back.
   virtual void SetItemIndex(int index) = 0;
+  // Shows the item of that index as the completion of what the user typed:
+  // its text behind the first typedLength characters is selected and the
+  // caret stands before the selection, so the next typed character replaces
+  // it. Must not report a change back.
+  virtual void ShowCompletion(int index, int typedLength) = 0;
   // The text the box shows, typed or picked.
   virtual std::u16string GetText() const = 0;
   virtual void TakeFocus() = 0;
@@ -153,6 +164,12 @@ class TControl {
   int Tag() const { return tag_; }
   virtual TPeer& Peer() = 0;
 
+  // What a screen reader is told (see TPeer).
+  void SetAccessibleName(const std::u16string& name) { Peer().SetAccessibleName(name); }
+  void SetAccessibleDescription(const std::u16string& description) {
+    Peer().SetAccessibleDescription(description);
+  }
+
  protected:
   void ChangeParent(TControl& parent) { parent_ = &parent; }
 
@@ -179,18 +196,27 @@ class TWinControl : public TControl {
   // The user moved the focus here (click, Tab); ignored when this control
   // already holds the logical focus.
   void UserFocused();
-  // Returns the key as the handler left it (0: the handler consumed it).
+  // Returns the key as the handler left it (0: the handler consumed it, and
+  // the widget must not process it; nor the character it brings, see
+  // TEdit::UserKeyPress).
   uint16_t UserKeyDown(uint16_t key, TShiftState shift = 0);
 
  protected:
   friend class TForm;
   virtual void TakeWidgetFocus() = 0;
+  // True once after a key-down whose handler consumed the key: its
+  // character is the one that comes next.
+  bool TakeConsumedKey() { return std::exchange(keyConsumed_, false); }
+
+ private:
+  bool keyConsumed_ = false;
 };
 
 class TLabel : public TControl {
  public:
   TLabel(TForm& owner, TControl* parent, std::string name, std::unique_ptr<TLabelPeer> peer);
-  void SetCaption(const std::u16string& caption) { peer_->SetCaption(caption); }
+  // Also renames the box the label names, for screen readers.
+  void SetCaption(const std::u16string& caption);
   TPeer& Peer() override { return *peer_; }
 
  private:
@@ -215,7 +241,10 @@ class TEdit : public TWinControl {
   TKeyPressEvent OnKeyPress;
 
   // A character typed by the user; returns it as the handler left it (0: the
-  // handler swallowed it and the box must not process it).
+  // handler swallowed it and the box must not process it). The character of
+  // a key whose key-down the handler consumed is swallowed without asking
+  // the handler: a toolkit that reports the two apart (Windows' key-down and
+  // character messages) then acts as one that reports them together (Qt).
   char16_t UserKeyPress(char16_t key);
 
  protected:
@@ -230,7 +259,8 @@ class TCheckBox : public TWinControl {
  public:
   TCheckBox(TForm& owner, TControl* parent, std::string name, int tag,
             std::unique_ptr<TCheckBoxPeer> peer);
-  void SetCaption(const std::u16string& caption) { peer_->SetCaption(caption); }
+  // Also the box's name for screen readers.
+  void SetCaption(const std::u16string& caption);
   bool Checked() const { return peer_->GetChecked(); }
   // A different state fires OnClick; the same state fires nothing.
   void SetChecked(bool checked);
@@ -263,12 +293,22 @@ class TComboBox : public TWinControl {
   int ItemIndex() const;
   void SetItemIndex(int index) { peer_->SetItemIndex(index); }  // fires nothing
   std::span<const std::u16string_view> Items() const { return items_; }
+  // The item that typed text completes to: the first, in the items' order,
+  // that starts with the text, whatever the case of its letters; -1 for an
+  // empty text or when none does.
+  int CompletionOf(std::u16string_view typed) const;
   TPeer& Peer() override { return *peer_; }
 
   TNotifyEvent OnChange;
 
-  // The user picked an item or edited the text; the widget already shows it.
+  // The user picked an item, or changed the text other than by typing
+  // characters (deleting, cutting, pasting); the widget already shows it.
   void UserChanged();
+  // The user typed characters into the text, which the widget already shows:
+  // a text that completes to an item shows that item, its text behind the
+  // typed characters selected (ShowCompletion), and the item is chosen.
+  // Then OnChange, once, with the box showing what it will show.
+  void UserTyped();
 
  protected:
   void TakeWidgetFocus() override { peer_->TakeFocus(); }
@@ -380,6 +420,11 @@ class TForm : public TControl {
   // page or nothing on it to focus. The adapter focuses the answer as a user
   // focus move.
   TWinControl* NextInTabOrder(const TWinControl* current, bool backwards) const;
+  // The page Ctrl+Tab (Ctrl+Shift+Tab: backwards) chooses: the page after
+  // (before) the active one, wrapping around. Null when the form has no page
+  // control or no active page. The adapter reports it as the user's choice
+  // (TPageControl::UserSelectedPage).
+  TTabSheet* NextPage(bool backwards) const;
 
   TControl* FindControl(std::string_view name) const;
   // The control of that name and kind; throws std::logic_error otherwise.
@@ -411,6 +456,12 @@ class TForm : public TControl {
  private:
   friend class TWinControl;
   friend class TPageControl;
+  friend class TLabel;
+  friend class TCheckBox;
+  // A caption changed: the controls it names for screen readers take it as
+  // their accessible name (ui/AccessibleTexts.h says which).
+  void CaptionChanged(const TControl& source, const std::u16string& caption);
+  void NameForScreenReaders();
   void MoveFocus(TWinControl& control);
   // After a page switch: a focus left on a hidden page goes to the page control.
   void KeepFocusOnShownPage(TPageControl& pageControl);
@@ -422,6 +473,8 @@ class TForm : public TControl {
   std::span<const TControlDef> definition_;
   std::vector<std::unique_ptr<TControl>> controls_;
   TWinControl* focused_ = nullptr;
+  // Which controls each caption names: (the captioned control, the named one).
+  std::vector<std::pair<const TControl*, TControl*>> namedBy_;
 };
 
 // True when the control lies on the page its page control shows, or on no page.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/Main.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -15,6 +16,7 @@
 #include "pages/PagePass.h"
 #include "pages/PageResults.h"
 #include "settings/NVData.h"
+#include "ui/AccessibleTexts.h"
 #include "ui/PeerFactory.h"
 #include "ui/WindowDef.h"
 
@@ -41,10 +43,6 @@ constexpr TPageBox kFillOrder[] = {
     {"CH_SinQramps", std::nullopt},       {"ED_HZin", TInput::StrokeRate},
     {"ED_AngleS", TInput::ApertureAngle}, {"ED_AngleE", TInput::ApertureAngle},
     {"ED_RuheZeitS", TInput::SettleTime}, {"ED_RuheZeitE", TInput::SettleTime}};
-
-TColor LimitColor(bool broken) {
-  return broken ? kLimitRed : clWindow;
-}
 
 // Out-of-range rounding in the calculation: an empty box with its own caption.
 void ReportOutOfArea() {
@@ -224,6 +222,25 @@ void TFO_Main::CB_LanguageChange(TControl* /*Sender*/) {
   // -1 when the box shows no item; that shows German and is saved as it is.
   Language = CB_Language->ItemIndex();
   ApplyLanguage();
+  for (TEdit* box : limitMarked_) {
+    box->SetAccessibleDescription(LimitDescription(box->Name()));
+  }
+}
+
+// A box coloured for a broken drive limit also says which in words, for a
+// screen reader: the colour must not be the only sign.
+void TFO_Main::MarkLimit(TEdit& box, bool broken) {
+  box.SetColor(broken ? kLimitRed : clWindow);
+  const auto marked = std::find(limitMarked_.begin(), limitMarked_.end(), &box);
+  if (broken) {
+    box.SetAccessibleDescription(LimitDescription(box.Name()));
+    if (marked == limitMarked_.end()) {
+      limitMarked_.push_back(&box);
+    }
+  } else if (marked != limitMarked_.end()) {
+    box.SetAccessibleDescription(std::u16string());
+    limitMarked_.erase(marked);
+  }
 }
 
 // ---- Result display ----
@@ -237,8 +254,8 @@ void TFO_Main::FormShow(TControl* Sender) {
     } else if (PC_Main->ActivePage() == TS_VZ) {
       RefreshFeedTimingPage();
     }
-    ED_AccelS->SetColor(LimitColor(AccelAboveMaxAccel(FeedParams)));
-    ED_MaxSpeedS->SetColor(LimitColor(SpeedLimitAboveMaxSpeed(FeedParams)));
+    MarkLimit(*ED_AccelS, AccelAboveMaxAccel(FeedParams));
+    MarkLimit(*ED_MaxSpeedS, SpeedLimitAboveMaxSpeed(FeedParams));
     return;
   }
   FillInputBoxes();
@@ -274,10 +291,10 @@ void TFO_Main::RefreshStrokeRatePage() {
   CalcFeed(CALC_STROKERATE | CALC_CYCLE);
   const TStrokeRateShown shown = StrokeRateShown(FeedParams);
   ED_SpeedE->SetText(shown.Speed);
-  ED_SpeedE->SetColor(LimitColor(shown.SpeedRed));
+  MarkLimit(*ED_SpeedE, shown.SpeedRed);
   LB_SpeedE->SetCaption(RuntimeTexts[static_cast<size_t>(shown.SpeedLabel)]);
   ED_AccelE->SetText(shown.Accel);
-  ED_AccelE->SetColor(LimitColor(shown.AccelRed));
+  MarkLimit(*ED_AccelE, shown.AccelRed);
   ActiveLogo->SetParent(*TS_HzP);
 }
 

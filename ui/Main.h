@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "pages/InputFields.h"
 #include "pages/Texts.h"
@@ -89,4 +90,8 @@ class TFO_Main : public TForm {
   void FillInputBoxes();
   void RefreshStrokeRatePage();
   void RefreshFeedTimingPage();
+  void MarkLimit(TEdit& box, bool broken);
+
+  // The boxes coloured for a broken limit now.
+  std::vector<TEdit*> limitMarked_;
 };

@@ -263,6 +263,7 @@ const TFormDef MainFormDef = {
     .FontHeight = -12,
     .FontColor = clWindowText,
     .Events = evShow | evClose,
+    .FontCharset = kAnsiCharset,
 };
 
 std::span<const TControlDef> MainWindowControls() {

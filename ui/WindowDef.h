@@ -70,6 +70,8 @@ struct TControlDef {
   int Selected = -1;
 };
 
+inline constexpr uint8_t kAnsiCharset = 0;  // Windows' ANSI_CHARSET
+
 enum class TBorderStyle : uint8_t { Single, Sizeable };
 enum class TPosition : uint8_t { Designed, DesktopCenter };
 
@@ -85,6 +87,9 @@ struct TFormDef {
   int FontHeight;  // negative: character height in pixels
   TColor FontColor;
   TEventSet Events;
+  // The font's character set as Windows numbers it (fonts that lack it are
+  // not picked when another face must stand in).
+  uint8_t FontCharset = kAnsiCharset;
 };
 
 extern const TFormDef MainFormDef;

@@ -5,6 +5,7 @@
 Every input box is named by its label in the language in force, also after
 the user changes the language; a result box has its label's name and its
 value; a result that breaks a drive limit says so in its description; the
+check box is named by its caption, the language box by its group box; the
 logos are named "Kolvane" and say nothing else.
 
 Run inside a display and a D-Bus session, with Qt's AT-SPI bridge on:
@@ -197,6 +198,10 @@ def run(window):
               logo.getState().contains(pyatspi.STATE_SHOWING) for logo in logos),
           "no logo shows as an image named Kolvane")
 
+    ramps = [n for n in descendants(pages(app)[0]) if n.getRole() == pyatspi.ROLE_CHECK_BOX]
+    check([n.name for n in ramps] == ["Sin²-Rampen (P56)"],
+          "the check boxes are named %s" % [n.name for n in ramps])
+
     # A maximum acceleration the stroke rate's demand breaks: the result says so.
     max_accel = next(b for b in boxes(pages(app)[0], True)
                      if b.name == "Max. Beschleunigung (P241)")
@@ -213,6 +218,12 @@ def run(window):
     click(page_tab(app, 2))
     combo = wait_for(lambda: next((n for n in descendants(app)
                                    if n.getRole() == pyatspi.ROLE_COMBO_BOX), None))
+    # Over AT-SPI an editable combo box's name is its text; it is named by
+    # the relation to what labels it.
+    labels = [relation.getTarget(0).name for relation in combo.getRelationSet()
+              if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+    check(labels == ["Language / Sprache"],
+          "the language box is labelled by %s, not by its group box" % labels)
     click(combo)
     keys("ctrl+a")
     typed("English")

@@ -190,10 +190,18 @@ class TQtUser : public TUserActions {
   void PutText(std::string_view box, std::u16string_view text) override {
     qobject_cast<QLineEdit*>(Widget(box))->setText(ToQString(text));
   }
+  void DoubleClick(std::string_view control) override {
+    QTest::mouseDClick(Widget(control), Qt::LeftButton);
+  }
   void PressEnter() override { Key(Qt::Key_Return); }
   void PressTab() override { Key(Qt::Key_Tab); }
   void PressShiftTab() override { Key(Qt::Key_Backtab); }
   void PressSpace() override { Key(Qt::Key_Space); }
+  void PressBackspace() override { Key(Qt::Key_Backspace); }
+  void PressCtrlTab() override { Key(Qt::Key_Tab, Qt::ControlModifier); }
+  void PressCtrlShiftTab() override {
+    Key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  }
   void ClickTab(std::string_view page) override { ClickTab(Pages()->indexOf(Widget(page))); }
   // The arrow keys in the focused box, as many as it takes.
   void PickLanguage(int item) override {

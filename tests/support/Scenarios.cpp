@@ -13,6 +13,18 @@ namespace {
 TStep Click(std::string_view control) {
   return {.Kind = TStepKind::Click, .Control = control};
 }
+TStep DoubleClick(std::string_view control) {
+  return {.Kind = TStepKind::DoubleClick, .Control = control};
+}
+TStep Backspace() {
+  return {.Kind = TStepKind::Backspace};
+}
+TStep CtrlTab() {
+  return {.Kind = TStepKind::CtrlTab};
+}
+TStep CtrlShiftTab() {
+  return {.Kind = TStepKind::CtrlShiftTab};
+}
 TStep Type(std::u16string_view text) {
   return {.Kind = TStepKind::Type, .Text = text};
 }
@@ -173,6 +185,13 @@ std::vector<TScenario> MakeScenarios() {
         Checked("CH_SinQramps", true), StoresSinSqRamps(true), Shows("ED_WayE", u"10.00"),
         Selected("ED_WayE"), Focus("ED_WayE")}},
 
+      // The second click of a double click is a click of its own.
+      {"ADoubleClickOnTheCheckBoxTogglesItTwice",
+       {},
+       {Checked("CH_SinQramps", true), DoubleClick("CH_SinQramps"), Checked("CH_SinQramps", true),
+        StoresSinSqRamps(true), Shows("LB_Accel1", u"Beschleunigung (Spitzenwert)"),
+        Focus("CH_SinQramps"), NoMessage()}},
+
       {"SpaceOnTheCheckBoxTogglesAndStores",
        {},
        {Tab(), Tab(), Tab(), Tab(), Tab(), Focus("CH_SinQramps"), Space(),
@@ -186,6 +205,15 @@ std::vector<TScenario> MakeScenarios() {
         Messages({{.Text = kHintFeedLengthDe, .PageWhileOpen = "TS_HzP"}}), Page("TS_VZ"),
         Stores(&TFeedParams::FeedLength, 0.01), Shows("ED_WayS", u"10.00"),
         Shows("ED_WayE", u"10.00"), Focus("PC_Main")}},  // not a box of the hidden page
+
+      // Ctrl+Tab leaves the box as a tab click does, on the page it belongs
+      // to, and walks the pages round in both directions.
+      {"CtrlTabChoosesTheNextPageAndWrapsAround",
+       {},
+       {Type(u"20"), CtrlTab(), Page("TS_VZ"), Stores(&TFeedParams::FeedLength, 0.02),
+        Shows("ED_WayS", u"20.00"), Focus("PC_Main"), CtrlTab(), Page("TS_Options"), CtrlTab(),
+        Page("TS_HzP"), CtrlShiftTab(), Page("TS_Options"), CtrlShiftTab(), Page("TS_VZ"),
+        Focus("PC_Main"), NoMessage()}},
 
       {"APageSwitchStoresTheTypedValueAndShowsItOnTheNewPage",
        {},
@@ -238,6 +266,17 @@ std::vector<TScenario> MakeScenarios() {
         Shows("LB_SpeedE", u"Speed (triangle)"), Shows("LB_Accel1", u"Acceleration (peak)"),
         Click("ED_HZin"), Type(u"1"), Enter(), Messages({{.Text = kHintStrokeRateEn}}), Close(),
         Saves("{900} lan = 1;\r\n")}},
+
+      // Typed text completes to the first item it starts, whatever the
+      // case, and chooses it; the completed part is selected, so the next
+      // character replaces it. Deleting completes nothing.
+      {"TypingInTheLanguageBoxCompletesToTheFirstItemItStarts",
+       {},
+       {ClickTab("TS_Options"), Click("CB_Language"), Type(u"e"), Shows("CB_Language", u"English"),
+        Shows("TS_HzP", u"Stroke rate programming"), Type(u"Dx"), Shows("CB_Language", u"Dx"),
+        Shows("TS_HzP", u"Hubzahl-Programmierung"), Backspace(), Shows("CB_Language", u"D"),
+        Shows("TS_HzP", u"Hubzahl-Programmierung"), Type(u"EN"), Shows("CB_Language", u"English"),
+        Shows("LB_FeedLen1", u"Feed length"), Close(), Saves("{900} lan = 1;\r\n")}},
 
       {"ATypedLanguageThatNamesNoItemShowsGermanAndIsKept",
        kEnglish,
@@ -341,6 +380,8 @@ void RunStep(const TStep& step, TUserActions& user) {
   switch (step.Kind) {
     case TStepKind::Click:
       return user.Click(step.Control);
+    case TStepKind::DoubleClick:
+      return user.DoubleClick(step.Control);
     case TStepKind::Type:
       return user.Type(step.Text);
     case TStepKind::PutText:
@@ -353,6 +394,12 @@ void RunStep(const TStep& step, TUserActions& user) {
       return user.PressShiftTab();
     case TStepKind::Space:
       return user.PressSpace();
+    case TStepKind::Backspace:
+      return user.PressBackspace();
+    case TStepKind::CtrlTab:
+      return user.PressCtrlTab();
+    case TStepKind::CtrlShiftTab:
+      return user.PressCtrlShiftTab();
     case TStepKind::ClickTab:
       return user.ClickTab(step.Control);
     case TStepKind::PickLanguage:
@@ -410,6 +457,8 @@ std::string Describe(const TStep& step) {
   switch (step.Kind) {
     case TStepKind::Click:
       return "click into " + control;
+    case TStepKind::DoubleClick:
+      return "double-click " + control;
     case TStepKind::Type:
       return "type \"" + Utf8(step.Text) + "\"";
     case TStepKind::PutText:
@@ -422,6 +471,12 @@ std::string Describe(const TStep& step) {
       return "press Shift+Tab";
     case TStepKind::Space:
       return "press Space";
+    case TStepKind::Backspace:
+      return "press Backspace";
+    case TStepKind::CtrlTab:
+      return "press Ctrl+Tab";
+    case TStepKind::CtrlShiftTab:
+      return "press Ctrl+Shift+Tab";
     case TStepKind::ClickTab:
       return "click the tab of " + control;
     case TStepKind::PickLanguage:

@@ -18,12 +18,16 @@
 enum class TStepKind : uint8_t {
   // Acting.
   Click,
+  DoubleClick,
   Type,
   PutText,
   Enter,
   Tab,
   ShiftTab,
   Space,
+  Backspace,
+  CtrlTab,
+  CtrlShiftTab,
   ClickTab,
   PickLanguage,
   Close,

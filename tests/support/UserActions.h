@@ -35,6 +35,8 @@ class TUserActions {
   // A mouse click into a box, a check box or a combo box. A control the
   // user cannot focus (a result box) takes nothing.
   virtual void Click(std::string_view control) = 0;
+  // Two clicks in quick succession, as the system reports a double click.
+  virtual void DoubleClick(std::string_view control) = 0;
   // Types over the whole text of the focused box (edit or combo box).
   virtual void Type(std::u16string_view text) = 0;
   // The text reaches the box without any key or focus event (as though the
@@ -44,6 +46,12 @@ class TUserActions {
   virtual void PressTab() = 0;
   virtual void PressShiftTab() = 0;
   virtual void PressSpace() = 0;
+  // Backspace in the focused box: deletes the selection, else the character
+  // before the caret.
+  virtual void PressBackspace() = 0;
+  // Ctrl+Tab and Ctrl+Shift+Tab, wherever the focus is.
+  virtual void PressCtrlTab() = 0;
+  virtual void PressCtrlShiftTab() = 0;
   // A mouse click on the tab of the page.
   virtual void ClickTab(std::string_view page) = 0;
   // Picks the item of the language box (on the shown options page) with

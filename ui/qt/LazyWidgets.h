@@ -3,8 +3,8 @@
 // Widgets built when they are first needed (internal to the Qt front end).
 // The widgets of a page that is not on the screen yet are built when the
 // page is first shown, or as soon as one of them is asked for, in the order
-// they were added. An editable combo box alone brings in the item views and
-// the completer, code that a start-up showing another page has no use for.
+// they were added. An editable combo box alone brings in the item views,
+// code that a start-up showing another page has no use for.
 // A logo's picture waits the same way until the logo is first shown.
 
 #include <QObject>

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 
+#include "ui/LabelFit.h"
+
 namespace {
 
 // Windows system colour indices used by the window definition.
@@ -20,9 +22,6 @@ constexpr int kColorInfoBk = 24;
 constexpr std::array<const char*, 3> kMetricCompatibleFaces = {"Liberation Sans", "Arimo", "Arial"};
 
 const QColor kBlack(0, 0, 0);
-
-constexpr int kLabelGap = 4;                // pixels before the next control
-constexpr double kMostLabelSqueeze = 0.15;  // of the text's normal width
 
 // The room a label has from its left edge to the nearest control beside it
 // on the same row, or to its parent's edge.

@@ -45,8 +45,9 @@ QPalette PaletteWithBackground(QPalette palette, QColor background);
 // Gives the label its text and sizes it to the text from its left edge. A
 // text that would come closer than a small gap to the control beside it on
 // its row (or to its parent's edge) has its characters set closer together,
-// by at most 15 % of its width: the fallback faces are not exactly as wide as
-// the one the layout was drawn with. Closer spacing keeps the window's one
+// by at most 15 % of its width, as every front end fits its labels
+// (ui/LabelFit.h): the fallback faces are not exactly as wide as the one the
+// layout was drawn with. Closer spacing keeps the window's one
 // font engine; a narrower stretch would load another face, with a glyph
 // cache of its own, for one label.
 void SetFittedText(QLabel& label, const QString& text);

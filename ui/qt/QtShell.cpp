@@ -109,7 +109,7 @@ void TQtShell::SetTitle(const std::u16string& title) {
 
 void TQtShell::CreateMainForm() {
   form_ = std::make_unique<TFO_Main>(*this, window_, platform_);
-  DescribeForAssistiveTechnology(window_);
+  RelateLabelsToTheirBoxes(window_);
 }
 
 void TQtShell::ShowMainForm() {

@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +27,6 @@
 #include <vector>
 
 #include "ui/qt/LazyWidgets.h"
-#include "ui/qt/QtAccessibility.h"
 #include "ui/qt/QtLook.h"
 
 namespace {
@@ -204,7 +204,8 @@ class TEditWidget : public QLineEdit, public TBound<TEdit> {
 
   // One key press carries both the key-down and the character: the
   // key-down runs first, then the character, which the logic may swallow
-  // (0) or replace.
+  // (0) or replace. A key whose key-down was consumed goes no further; its
+  // character is still reported, and the logic swallows it.
   void keyPressEvent(QKeyEvent* event) override {
     QPointer<TEditWidget> self(this);
     const bool wanted = ReportKeyDown(control_, *event);
@@ -212,6 +213,9 @@ class TEditWidget : public QLineEdit, public TBound<TEdit> {
       return;
     }
     if (!wanted) {
+      if (control_ != nullptr && !event->text().isEmpty()) {
+        control_->UserKeyPress(event->text().front().unicode());
+      }
       event->accept();
       return;
     }
@@ -281,15 +285,74 @@ class TCheckBoxWidget : public QCheckBox, public TBound<TCheckBox> {
   }
 };
 
+// The combo box's text: which of the user's edits are typed characters, the
+// only ones the controls complete (TComboBox::UserTyped); deleting, cutting
+// and pasting are plain changes.
+class TComboEditWidget : public QLineEdit, public TBound<TComboBox> {
+ public:
+  TComboEditWidget() {
+    connect(this, &QLineEdit::textEdited, this, [this] {
+      if (typing_ > 0) {
+        typed_ = true;
+      } else if (control_ != nullptr) {
+        control_->UserChanged();
+      }
+    });
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const QString text = event->text();
+    const bool character = !text.isEmpty() && text.front().isPrint();
+    Edit(character, [this, event] { QLineEdit::keyPressEvent(event); });
+  }
+  void inputMethodEvent(QInputMethodEvent* event) override {
+    Edit(!event->commitString().isEmpty(), [this, event] { QLineEdit::inputMethodEvent(event); });
+  }
+
+ private:
+  // Runs the line edit's own handling; typed characters that changed the
+  // text are reported once it is done.
+  void Edit(bool characters, const std::function<void()>& handle) {
+    QPointer<TComboEditWidget> self(this);
+    typing_ += characters ? 1 : 0;
+    handle();
+    if (self == nullptr) {
+      return;
+    }
+    typing_ -= characters ? 1 : 0;
+    if (typing_ == 0 && typed_) {
+      typed_ = false;
+      if (control_ != nullptr) {
+        control_->UserTyped();
+      }
+    }
+  }
+
+  int typing_ = 0;
+  bool typed_ = false;
+};
+
 class TComboBoxWidget : public QComboBox, public TBound<TComboBox> {
  public:
-  using QComboBox::QComboBox;
+  explicit TComboBoxWidget(QWidget* parent) : QComboBox(parent), edit_(new TComboEditWidget) {
+    setLineEdit(edit_);  // makes the box editable
+    // The controls decide which item typed text completes to.
+    setCompleter(nullptr);
+  }
+  void Bind(TComboBox* control) {
+    TBound<TComboBox>::Bind(control);
+    edit_->Bind(control);
+  }
 
  protected:
   void focusInEvent(QFocusEvent* event) override {
     QComboBox::focusInEvent(event);
     ReportFocus(control_, *event);
   }
+
+ private:
+  TComboEditWidget* edit_;
 };
 
 class TTabBarWidget : public QTabBar, public TBound<TPageControl> {
@@ -319,15 +382,22 @@ class TPageControlWidget : public QTabWidget {
   TTabBarWidget& Bar() const { return *bar_; }
 
  protected:
-  // Ctrl+Tab and Ctrl+Shift+Tab: move the focus to the tab bar first, for
-  // the same reason as a click.
+  // Ctrl+Tab and Ctrl+Shift+Tab choose the page the form says comes next;
+  // the choice moves the focus to the tabs first, as a click does.
   void keyPressEvent(QKeyEvent* event) override {
     const bool switchesPage = (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
                               (event->modifiers() & Qt::ControlModifier);
-    if (switchesPage && !bar_->hasFocus()) {
-      bar_->setFocus(Qt::TabFocusReason);
+    TPageControl* control = bar_->Control();
+    if (!switchesPage || control == nullptr) {
+      QTabWidget::keyPressEvent(event);
+      return;
     }
-    QTabWidget::keyPressEvent(event);
+    const bool backwards =
+        event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+    if (TTabSheet* page = control->Owner().NextPage(backwards)) {
+      control->UserSelectedPage(*page);
+    }
+    event->accept();
   }
 
  private:
@@ -335,6 +405,18 @@ class TPageControlWidget : public QTabWidget {
 };
 
 // ---- Peers: one widget access per method ----
+
+// A name or description for screen readers, given only when it changes: Qt
+// tells a listening screen reader of every change.
+void SetAccessibleText(QWidget& widget, void (QWidget::*set)(const QString&),
+                       const std::u16string& text) {
+  const QString wanted = ToQString(text);
+  const QString now =
+      set == &QWidget::setAccessibleName ? widget.accessibleName() : widget.accessibleDescription();
+  if (now != wanted) {
+    (widget.*set)(wanted);
+  }
+}
 
 // A peer whose widget holds child controls.
 class TContainerPeer {
@@ -462,7 +544,6 @@ class TLabelPeerQt : public TLabelPeer {
   explicit TLabelPeerQt(QLabel* widget) : widget_(widget) {}
   void SetCaption(const std::u16string& caption) override {
     SetFittedText(*widget_, ToQString(caption));
-    AnnounceLabelChange(*widget_);
   }
 
  private:
@@ -493,10 +574,15 @@ class TEditPeerQt : public TEditPeer {
     QPalette palette = widget_->palette();
     palette.setColor(QPalette::Base, ColorOf(color));
     widget_->setPalette(palette);
-    DescribeLimitColour(*widget_.Get(), color);
   }
   void TakeFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
   void SelectAll() override { widget_->selectAll(); }
+  void SetAccessibleName(const std::u16string& name) override {
+    SetAccessibleText(*widget_.Get(), &QWidget::setAccessibleName, name);
+  }
+  void SetAccessibleDescription(const std::u16string& description) override {
+    SetAccessibleText(*widget_.Get(), &QWidget::setAccessibleDescription, description);
+  }
 
  private:
   TBinding<TEditWidget, TEdit> widget_;
@@ -519,6 +605,9 @@ class TCheckBoxPeerQt : public TCheckBoxPeer {
   }
   bool GetChecked() const override { return widget_->isChecked(); }
   void TakeFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
+  void SetAccessibleName(const std::u16string& name) override {
+    SetAccessibleText(*widget_.Get(), &QWidget::setAccessibleName, name);
+  }
 
  private:
   TBinding<TCheckBoxWidget, TCheckBox> widget_;
@@ -529,6 +618,7 @@ struct TComboBoxState : TPendingWidget<TComboBoxWidget> {
   QStringList Items;
   int Index = -1;  // the item shown, -1 for none
   TComboBox* Control = nullptr;
+  QString AccessibleName;
 
   void Bind(TComboBox* control) {
     Control = control;
@@ -538,16 +628,14 @@ struct TComboBoxState : TPendingWidget<TComboBoxWidget> {
   }
 };
 
+// A pick from the list or with the arrow keys; what is typed, the line
+// edit reports (TComboEditWidget).
 void ConnectComboBox(TComboBoxWidget* widget) {
-  auto changed = [widget] {
+  QObject::connect(widget, &QComboBox::activated, widget, [widget] {
     if (TComboBox* control = widget->Control()) {
       control->UserChanged();
     }
-  };
-  QObject::connect(widget, &QComboBox::activated, widget, changed);
-  // Typing: the edit text, also as the inline completion fills it in
-  // ("E" becomes "English"), which the line edit's textEdited misses.
-  QObject::connect(widget, &QComboBox::editTextChanged, widget, changed);
+  });
 }
 
 // The combo box in its parent, as the state says: editable, its items, the
@@ -555,7 +643,9 @@ void ConnectComboBox(TComboBoxWidget* widget) {
 TComboBoxWidget* BuildComboBox(QWidget* parent, const TPlacement& place, TComboBoxState& state) {
   auto* widget = new TComboBoxWidget(parent);
   Place(*widget, place);
-  widget->setEditable(true);
+  if (!state.AccessibleName.isEmpty()) {
+    widget->setAccessibleName(state.AccessibleName);
+  }
   // Enter must not add the typed text as a new item.
   widget->setInsertPolicy(QComboBox::NoInsert);
   widget->addItems(state.Items);
@@ -594,7 +684,22 @@ class TComboBoxPeerQt : public TComboBoxPeer {
     }
     return state_->Index >= 0 ? FromQString(state_->Items.at(state_->Index)) : std::u16string();
   }
+  void ShowCompletion(int index, int typedLength) override {
+    TComboBoxWidget* widget = state_->Get();
+    const QSignalBlocker quiet(widget);
+    widget->setCurrentIndex(index);
+    QLineEdit* edit = widget->lineEdit();
+    const auto length = static_cast<int>(edit->text().size());
+    // The caret before the completed part, which is selected.
+    edit->setSelection(length, typedLength - length);
+  }
   void TakeFocus() override { state_->Get()->setFocus(Qt::OtherFocusReason); }
+  void SetAccessibleName(const std::u16string& name) override {
+    state_->AccessibleName = ToQString(name);
+    if (TComboBoxWidget* widget = state_->Widget) {
+      SetAccessibleText(*widget, &QWidget::setAccessibleName, name);
+    }
+  }
 
  private:
   std::shared_ptr<TComboBoxState> state_;
@@ -627,6 +732,9 @@ class TPageControlPeerQt : public TPageControlPeer {
 class TImagePeerQt : public TImagePeer {
  public:
   TImagePeerQt(QLabel* widget, bool visible) : widget_(widget), visible_(visible) {}
+  void SetAccessibleName(const std::u16string& name) override {
+    SetAccessibleText(*widget_, &QWidget::setAccessibleName, name);
+  }
   void SetVisible(bool visible) override {
     visible_ = visible;
     widget_->setVisible(visible);

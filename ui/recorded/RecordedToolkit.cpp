@@ -12,6 +12,9 @@ class TRecordedBase {
   TRecordedBase(TRecordedToolkit& window, TRecordedState& state) : window_(window), state_(state) {}
 
  protected:
+  void Name(const std::u16string& name) { state_.AccessibleName = name; }
+  void Describe(const std::u16string& description) { state_.AccessibleDescription = description; }
+
   void Write(const std::u16string& text) {
     state_.Text = text;
     state_.TextLog.push_back(text);
@@ -40,6 +43,8 @@ class TTabSheetRecord : public TTabSheetPeer, TRecordedBase {
 class TEditRecord : public TEditPeer, TRecordedBase {
  public:
   using TRecordedBase::TRecordedBase;
+  void SetAccessibleName(const std::u16string& name) override { Name(name); }
+  void SetAccessibleDescription(const std::u16string& text) override { Describe(text); }
   void SetText(const std::u16string& text) override {
     Write(text);
     state_.AllSelected = false;
@@ -53,6 +58,8 @@ class TEditRecord : public TEditPeer, TRecordedBase {
 class TCheckBoxRecord : public TCheckBoxPeer, TRecordedBase {
  public:
   using TRecordedBase::TRecordedBase;
+  void SetAccessibleName(const std::u16string& name) override { Name(name); }
+  void SetAccessibleDescription(const std::u16string& text) override { Describe(text); }
   void SetCaption(const std::u16string& caption) override { Write(caption); }
   void SetChecked(bool checked) override { state_.Checked = checked; }
   bool GetChecked() const override { return state_.Checked; }
@@ -62,10 +69,17 @@ class TCheckBoxRecord : public TCheckBoxPeer, TRecordedBase {
 class TComboBoxRecord : public TComboBoxPeer, TRecordedBase {
  public:
   using TRecordedBase::TRecordedBase;
+  void SetAccessibleName(const std::u16string& name) override { Name(name); }
+  void SetAccessibleDescription(const std::u16string& text) override { Describe(text); }
   void SetItemIndex(int index) override {
     bool valid = index >= 0 && static_cast<size_t>(index) < state_.Items.size();
     state_.ItemIndex = valid ? index : -1;
     state_.Text = valid ? state_.Items[static_cast<size_t>(index)] : std::u16string();
+    state_.SelectedFrom = -1;
+  }
+  void ShowCompletion(int index, int typedLength) override {
+    SetItemIndex(index);
+    state_.SelectedFrom = typedLength;
   }
   std::u16string GetText() const override { return state_.Text; }
   void TakeFocus() override { window_.Focus(state_.Name); }
@@ -81,6 +95,8 @@ class TPageControlRecord : public TPageControlPeer, TRecordedBase {
 class TImageRecord : public TImagePeer, TRecordedBase {
  public:
   using TRecordedBase::TRecordedBase;
+  void SetAccessibleName(const std::u16string& name) override { Name(name); }
+  void SetAccessibleDescription(const std::u16string& text) override { Describe(text); }
   void SetVisible(bool visible) override { state_.Visible = visible; }
   void SetParent(TPeer& parent) override { state_.Parent = window_.NameOf(parent); }
 };
@@ -240,9 +256,46 @@ void TUserDriver::Type(TEdit& box, const std::u16string& text) {
 
 void TUserDriver::Type(TComboBox& box, const std::u16string& text) {
   TRecordedState& state = window_.State(box.Name());
-  state.Text = text;
-  state.ItemIndex = box.ItemIndex();
-  box.UserChanged();
+  state.SelectedFrom = 0;  // typing over the whole text
+  for (char16_t character : text) {
+    if (state.SelectedFrom >= 0) {
+      state.Text.resize(static_cast<size_t>(state.SelectedFrom));
+      state.SelectedFrom = -1;
+    }
+    state.Text.push_back(character);
+    state.ItemIndex = box.ItemIndex();
+    box.UserTyped();
+  }
+}
+
+void TUserDriver::PressBackspace() {
+  TWinControl* control = FocusedControl();
+  if (control == nullptr) {
+    return;
+  }
+  TRecordedState& state = window_.State(control->Name());
+  if (control->UserKeyDown(8) == 0) {
+    return;
+  }
+  if (state.AllSelected) {
+    state.Text.clear();
+  } else if (state.SelectedFrom >= 0) {
+    state.Text.resize(static_cast<size_t>(state.SelectedFrom));
+  } else if (!state.Text.empty()) {
+    state.Text.pop_back();
+  }
+  state.AllSelected = false;
+  state.SelectedFrom = -1;
+  if (auto* combo = dynamic_cast<TComboBox*>(control)) {
+    state.ItemIndex = combo->ItemIndex();
+    combo->UserChanged();
+  }
+}
+
+void TUserDriver::PressCtrlTab(bool backwards) {
+  if (TTabSheet* page = form_.NextPage(backwards)) {
+    page->PageControl().UserSelectedPage(*page);
+  }
 }
 
 void TUserDriver::PressEnter() {
@@ -298,6 +351,11 @@ void TUserDriver::Click(TCheckBox& box) {
   TRecordedState& state = window_.State(box.Name());
   state.Checked = !state.Checked;
   box.UserToggled();
+}
+
+void TUserDriver::DoubleClick(TCheckBox& box) {
+  Click(box);
+  Click(box);
 }
 
 void TUserDriver::SwitchPage(TTabSheet& page) {

@@ -30,6 +30,11 @@ struct TRecordedState {
   int ActivePage = -1;
   bool Visible = true;
   bool AllSelected = false;  // the whole text is selected
+  // A combo box's selection: from this character to the end; -1 for none.
+  int SelectedFrom = -1;
+  // What a screen reader is told.
+  std::u16string AccessibleName;
+  std::u16string AccessibleDescription;
 };
 
 class TRecordedToolkit : public TPeerFactory {
@@ -100,8 +105,14 @@ class TUserDriver {
   bool Focus(TWinControl& control);
   // Replaces the box's text as typing over it would; the focus stays where it is.
   void Type(TEdit& box, const std::u16string& text);
-  // Types over the combo box's text; the box reports the change.
+  // Types over the combo box's text, one character after the other, each
+  // replacing what is selected; the box reports each as typed.
   void Type(TComboBox& box, const std::u16string& text);
+  // Deletes the selection of the focused box, or else the character before
+  // the caret at the end of its text; a combo box reports the change.
+  void PressBackspace();
+  // Ctrl+Tab (with Shift: backwards): the page the form says comes next.
+  void PressCtrlTab(bool backwards);
   // Key down 13 on the focused control, then the character 13 for a box.
   void PressEnter();
   // The next control of the active page's tab order, wrapping; a box
@@ -117,6 +128,8 @@ class TUserDriver {
   // follows only if the box still has the focus then (a message box opened
   // by the focus move swallows the click).
   void Click(TCheckBox& box);
+  // Two quick clicks: the second counts as a click of its own.
+  void DoubleClick(TCheckBox& box);
   void SwitchPage(TTabSheet& page);
   // Picks an item of the combo box with the mouse; -1 models a typed text
   // that names no item.

@@ -54,9 +54,11 @@ void TWin32Shell::ShowMainForm() {
   if (main == nullptr || form_ == nullptr) {
     return;
   }
+  // The show handler first, as Qt runs it before its window is mapped: the
+  // window then comes up with its boxes filled, painted once.
+  form_->UserShown();
   ShowWindow(main, SW_SHOW);
   UpdateWindow(main);
-  form_->UserShown();
 }
 
 void TWin32Shell::Run() {

@@ -27,7 +27,7 @@ class TWin32Shell : public TApplicationShell, public TApplicationServices {
   void SetMainFormOnTaskBar(bool onTaskBar) override;
   void SetTitle(const std::u16string& title) override;
   void CreateMainForm() override;
-  // Shows the main window, runs its first show, then the message loop until
+  // Runs the main window's first show, shows the window, then the message loop until
   // the main window has closed.
   void Run() override;
   // MessageBoxW with MB_ICONERROR | MB_OK, the application title as caption.
@@ -35,7 +35,7 @@ class TWin32Shell : public TApplicationShell, public TApplicationServices {
   // MessageBoxW with one OK button, modal to the main window.
   int ShowMessageBox(const std::u16string& text, const std::u16string& caption, int flags) override;
 
-  // Shows the main window and runs its first show (Run does this first).
+  // Runs the main window's first show, then shows it (Run does this first).
   void ShowMainForm();
   TWin32Toolkit& Window() { return *window_; }
   TFO_Main* Form() const { return form_.get(); }

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "ui/Controls.h"
+#include "ui/LabelFit.h"
 #include "ui/WindowDef.h"
+#include "ui/win32/Win32Annotations.h"
 
 namespace {
 
@@ -57,8 +59,21 @@ std::u16string WindowText(HWND window) {
 // window sends to the parent.
 class TWin32Peer {
  public:
-  virtual ~TWin32Peer() = default;
+  virtual ~TWin32Peer();
   HWND Window = nullptr;
+  // Puts Filter before the window's own procedure. The peer is found through
+  // the window's user data, which costs a message nothing: the common
+  // controls' subclassing asks a window property for every message, which
+  // under Wine is a call to its server.
+  void Subclass();
+  // A message of a subclassed window; Pass hands it to the window's own
+  // procedure.
+  virtual LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Pass(window, message, wParam, lParam);
+  }
+  LRESULT Pass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
+    return CallWindowProcW(original_, window, message, wParam, lParam);
+  }
   // The background that children without one of their own show.
   HBRUSH Brush = nullptr;
   // The page whose first show builds this control's window; null once built.
@@ -77,6 +92,15 @@ class TWin32Peer {
   virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
   // WM_CTLCOLOR* for this control; null: the container's background.
   virtual HBRUSH OnColor(HDC /*dc*/) { return nullptr; }
+
+  // What screen readers are told (TPeer), kept for the annotation service.
+  std::u16string AccessibleName;
+  std::u16string AccessibleDescription;
+  // The state that hands the texts on, once the peer has any.
+  TWin32Toolkit::TState* Describer = nullptr;
+
+ private:
+  WNDPROC original_ = nullptr;  // the window's own procedure, once subclassed
 };
 
 struct TWin32Toolkit::TState {
@@ -86,8 +110,19 @@ struct TWin32Toolkit::TState {
   int ProgramFocus = 0;
   bool Closing = false;
   std::vector<HBRUSH> Brushes;
-  // Moves the focus as the program, not as the user.
+  // Null until a screen reader first asks for the window's objects.
+  std::unique_ptr<TAnnotations> Annotations;
+  std::function<std::unique_ptr<TAnnotations>()> MakeAnnotations = MakeSystemAnnotations;
+  // The peers with a text for screen readers.
+  std::vector<TWin32Peer*> Described;
+
+  // Moves the focus as the program, not as the user. While the window is
+  // not on the screen the logical focus alone moves: the window's
+  // activation as it comes up gives the keyboard to the logical focus.
   void FocusByProgram(HWND window) {
+    if (!IsWindowVisible(Owner->MainWindow())) {
+      return;
+    }
     ++ProgramFocus;
     SetFocus(window);
     --ProgramFocus;
@@ -96,7 +131,73 @@ struct TWin32Toolkit::TState {
     Brushes.push_back(CreateSolidBrush(ColorRef(color)));
     return Brushes.back();
   }
+
+  void Describe(TWin32Peer& peer, TAccessibleText which, const std::u16string& text) {
+    std::u16string& kept =
+        which == TAccessibleText::Name ? peer.AccessibleName : peer.AccessibleDescription;
+    if (kept == text) {
+      return;
+    }
+    kept = text;
+    if (peer.Describer == nullptr) {
+      peer.Describer = this;
+      Described.push_back(&peer);
+    }
+    if (Annotations != nullptr && peer.Window != nullptr) {
+      Annotations->Set(peer.Window, which, text);
+    }
+  }
+  // Hands a window just built its texts.
+  void Annotate(const TWin32Peer& peer) const {
+    if (Annotations == nullptr || peer.Window == nullptr) {
+      return;
+    }
+    if (!peer.AccessibleName.empty()) {
+      Annotations->Set(peer.Window, TAccessibleText::Name, peer.AccessibleName);
+    }
+    if (!peer.AccessibleDescription.empty()) {
+      Annotations->Set(peer.Window, TAccessibleText::Description, peer.AccessibleDescription);
+    }
+  }
+  // WM_GETOBJECT: a screen reader (or another client of the accessibility
+  // interfaces) asks; from now on the texts go to the annotation service.
+  void ScreenReaderAsked() {
+    if (Annotations != nullptr) {
+      return;
+    }
+    Annotations = MakeAnnotations();
+    for (const TWin32Peer* peer : Described) {
+      Annotate(*peer);
+    }
+  }
+  void Forget(const TWin32Peer* peer) { std::erase(Described, peer); }
 };
+
+TWin32Peer::~TWin32Peer() {
+  if (Describer != nullptr) {
+    Describer->Forget(this);
+  }
+  // The window may outlive its peer by a little (until the main window
+  // goes): it reports to no one meanwhile.
+  if (original_ != nullptr && IsWindow(Window)) {
+    SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+  }
+}
+
+namespace {
+
+LRESULT CALLBACK SubclassedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* peer = reinterpret_cast<TWin32Peer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return peer->Filter(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void TWin32Peer::Subclass() {
+  original_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassedProc)));
+}
 
 namespace {
 
@@ -110,6 +211,14 @@ TWin32Peer& PeerOf(TPeer& peer) {
 
 TWin32Toolkit::TState* StateOf(HWND main) {
   return reinterpret_cast<TWin32Toolkit::TState*>(GetWindowLongPtrW(main, GWLP_USERDATA));
+}
+
+// WM_GETOBJECT reached one of the window's controls.
+void ScreenReaderAsked(HWND control) {
+  HWND main = GetAncestor(control, GA_ROOT);
+  if (TWin32Toolkit::TState* state = main != nullptr ? StateOf(main) : nullptr) {
+    state->ScreenReaderAsked();
+  }
 }
 
 // A control's background for WM_CTLCOLOR*: its own, else its container's.
@@ -183,6 +292,9 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         state->Owner->BuildShownPages();
       }
       break;
+    case WM_GETOBJECT:
+      state->ScreenReaderAsked();
+      break;
     case WM_CLOSE:
       if (form == nullptr || form->UserClosed()) {
         state->Closing = true;
@@ -208,6 +320,9 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     // Also while disabled: a disabled panel still hears its children.
     HWND main = GetAncestor(window, GA_ROOT);
     return SendMessageW(main, message, wParam, lParam);
+  }
+  if (message == WM_GETOBJECT) {
+    ScreenReaderAsked(window);
   }
   if (message == WM_ERASEBKGND) {
     if (TWin32Peer* peer = PeerOf(window); peer != nullptr && peer->Brush != nullptr) {
@@ -267,10 +382,13 @@ class TGroupBoxPeerW : public TGroupBoxPeer, public TWin32Peer {
   HWND Frame = nullptr;  // the BS_GROUPBOX button that draws the frame
 };
 
-// A label is as wide as its text, on one line: the window font may be wider
-// than the one the layout was drawn with.
+// A label is as wide as its text, on one line. A text that would run into
+// the control beside it in the font in use (Windows may put another face in
+// the place of the one the layout was drawn with) has its characters set
+// closer together, as every front end fits its labels (ui/LabelFit.h).
 class TLabelPeerW : public TLabelPeer, public TWin32Peer {
  public:
+  TLabelPeerW(TWin32Toolkit& owner, const TControlDef& def) : owner_(owner), def_(def) {}
   void SetCaption(const std::u16string& caption) override {
     if (Window == nullptr) {
       caption_ = caption;
@@ -279,15 +397,12 @@ class TLabelPeerW : public TLabelPeer, public TWin32Peer {
     HWND parent = GetParent(Window);
     Invalidate(parent);  // the old text: a transparent label erases nothing itself
     SetWindowTextW(Window, Wide(caption));
-    HDC dc = GetDC(Window);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)));
-    SIZE text{};
-    GetTextExtentPoint32W(dc, Wide(caption), static_cast<int>(caption.size()), &text);
-    SelectObject(dc, old);
-    ReleaseDC(Window, dc);
+    const int width = TextWidth(caption);
+    squeeze_ = LabelSqueeze(width, RoomEnd(parent) - owner_.Scale(def_.Left + kLabelGap));
     RECT area;
     GetClientRect(Window, &area);
-    SetWindowPos(Window, nullptr, 0, 0, text.cx > area.right ? text.cx : area.right, area.bottom,
+    const int fitted = width - squeeze_;
+    SetWindowPos(Window, nullptr, 0, 0, fitted > area.right ? fitted : area.right, area.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Invalidate(parent);
   }
@@ -296,8 +411,76 @@ class TLabelPeerW : public TLabelPeer, public TWin32Peer {
       SetCaption(*caption_);
     }
   }
+  // The pixels the text is set closer by; 0 when it fits as it is.
+  int Squeeze() const { return squeeze_; }
+
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
+    if (message == WM_PAINT && peer.squeeze_ > 0) {
+      peer.PaintCloser();
+      return 0;
+    }
+    return Pass(window, message, wParam, lParam);
+  }
 
  private:
+  HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)); }
+
+  int TextWidth(const std::u16string& text) const {
+    HDC dc = GetDC(Window);
+    HGDIOBJ old = SelectObject(dc, Font());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, Wide(text), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(Window, dc);
+    return size.cx;
+  }
+
+  // The right end of the label's room in its parent, in pixels on this screen.
+  int RoomEnd(HWND parent) const {
+    const TForm* form = owner_.Form();
+    const std::optional<int> end =
+        form != nullptr ? LabelRoomEnd(form->Definition(), def_.Name) : std::nullopt;
+    if (end) {
+      return owner_.Scale(*end);
+    }
+    RECT area;
+    GetClientRect(parent, &area);
+    return area.right;
+  }
+
+  // Draws the text as the label would, each character's advance shortened so
+  // that the squeeze is spread evenly between them.
+  void PaintCloser() const {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Window, &paint);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(Window), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(Window)));
+    RECT area;
+    GetClientRect(Window, &area);
+    if (brush != nullptr) {
+      FillRect(dc, &area, brush);
+    }
+    HGDIOBJ old = SelectObject(dc, Font());
+    const std::u16string text = WindowText(Window);
+    const int count = static_cast<int>(text.size());
+    std::vector<int> ends(text.size());
+    SIZE size{};
+    GetTextExtentExPointW(dc, Wide(text), count, 0, nullptr, ends.data(), &size);
+    std::vector<int> advances(text.size());
+    for (int i = 0; i < count; ++i) {
+      const int shorter = count > 1 && i < count - 1
+                              ? squeeze_ * (i + 1) / (count - 1) - squeeze_ * i / (count - 1)
+                              : 0;
+      advances[static_cast<size_t>(i)] =
+          ends[static_cast<size_t>(i)] - (i > 0 ? ends[static_cast<size_t>(i - 1)] : 0) - shorter;
+    }
+    ExtTextOutW(dc, 0, 0, 0, nullptr, Wide(text), static_cast<UINT>(count), advances.data());
+    SelectObject(dc, old);
+    EndPaint(Window, &paint);
+  }
+
   void Invalidate(HWND parent) const {
     RECT area;
     GetWindowRect(Window, &area);
@@ -305,7 +488,10 @@ class TLabelPeerW : public TLabelPeer, public TWin32Peer {
     InvalidateRect(parent, &area, TRUE);
   }
 
+  TWin32Toolkit& owner_;
+  TControlDef def_;
   std::optional<std::u16string> caption_;  // given while the window waits
+  int squeeze_ = 0;
 };
 
 class TEditPeerW : public TEditPeer, public TWin32Peer {
@@ -334,6 +520,12 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
   void TakeFocus() override { state_.FocusByProgram(Built()); }
   void SelectAll() override { SendMessageW(Built(), EM_SETSEL, 0, -1); }
   void Replay() override { SetText(text_); }
+  void SetAccessibleName(const std::u16string& name) override {
+    state_.Describe(*this, TAccessibleText::Name, name);
+  }
+  void SetAccessibleDescription(const std::u16string& description) override {
+    state_.Describe(*this, TAccessibleText::Description, description);
+  }
 
   void OnCommand(WORD code) override {
     if (code == EN_SETFOCUS && state_.ProgramFocus == 0 && edit_ != nullptr) {
@@ -346,22 +538,20 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
     return brush_;
   }
 
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR data) {
-    auto& peer = *reinterpret_cast<TEditPeerW*>(data);
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
+    if (message == WM_GETOBJECT) {
+      peer.state_.ScreenReaderAsked();
+    }
+    // Keys go as the handlers leave them: a key-down consumed goes no
+    // further, a character swallowed (Enter's '\r' among them) is not typed.
     if (peer.edit_ != nullptr) {
       if (message == WM_KEYDOWN) {
         const uint16_t key = peer.edit_->UserKeyDown(static_cast<uint16_t>(wParam), ShiftNow());
-        if (key == 0 || key == VK_RETURN) {
+        if (key == 0) {
           return 0;
         }
         wParam = key;
-      } else if (message == WM_CHAR && wParam == '\r') {
-        // The character of Enter: after the key-down's pass, the box shows
-        // its whole text selected.
-        peer.edit_->UserKeyPress(u'\r');
-        SendMessageW(window, EM_SETSEL, 0, -1);
-        return 0;
       } else if (message == WM_CHAR) {
         const char16_t ch = peer.edit_->UserKeyPress(static_cast<char16_t>(wParam));
         if (ch == 0) {
@@ -370,7 +560,7 @@ class TEditPeerW : public TEditPeer, public TWin32Peer {
         wParam = ch;
       }
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Pass(window, message, wParam, lParam);
   }
 
  private:
@@ -412,17 +602,25 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
     if (box_ == nullptr) {
       return;
     }
+    // The second click of a quick pair comes as BN_DOUBLECLICKED (the box
+    // has BS_NOTIFY for its focus reports): a click like the first.
+    const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;
     if (code == BN_SETFOCUS && state_.ProgramFocus == 0) {
       box_->UserFocused();
-    } else if (code == BN_CLICKED && box_->MayToggle()) {
+    } else if (clicked && box_->MayToggle()) {
       SetChecked(!GetChecked());
       box_->UserToggled();
     }
   }
+  void SetAccessibleName(const std::u16string& name) override {
+    state_.Describe(*this, TAccessibleText::Name, name);
+  }
 
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR data) {
-    auto& peer = *reinterpret_cast<TCheckBoxPeerW*>(data);
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
+    if (message == WM_GETOBJECT) {
+      peer.state_.ScreenReaderAsked();
+    }
     if (message == WM_KEYDOWN && peer.box_ != nullptr) {
       const uint16_t key = peer.box_->UserKeyDown(static_cast<uint16_t>(wParam), ShiftNow());
       if (key == 0) {
@@ -430,7 +628,7 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
       }
       wParam = key;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Pass(window, message, wParam, lParam);
   }
 
  private:
@@ -440,9 +638,18 @@ class TCheckBoxPeerW : public TCheckBoxPeer, public TWin32Peer {
   bool checked_ = false;
 };
 
+// An editable drop-down list: the box itself answers the colour requests of
+// its edit and its list (white, as clWindow, where a group box would grey
+// them), and its edit tells typed characters from other changes, so that
+// the controls complete only what is typed.
 class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
  public:
-  explicit TComboBoxPeerW(TWin32Toolkit::TState& state) : state_(state) {}
+  TComboBoxPeerW(TWin32Toolkit::TState& state, TColor color)
+      : state_(state), color_(ColorRef(color)), brush_(CreateSolidBrush(color_)) {}
+  ~TComboBoxPeerW() override { DeleteObject(brush_); }
+  TComboBoxPeerW(const TComboBoxPeerW&) = delete;
+  TComboBoxPeerW& operator=(const TComboBoxPeerW&) = delete;
+
   void Attach(TControl& control) override { box_ = dynamic_cast<TComboBox*>(&control); }
   void SetItemIndex(int index) override {
     index_ = index;
@@ -450,9 +657,19 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
       return;
     }
     // An index outside the items shows no item and an empty text.
+    ++quiet_;
     SendMessageW(Window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     if (SendMessageW(Window, CB_GETCURSEL, 0, 0) == CB_ERR) {
       SetWindowTextW(Window, L"");
+    }
+    --quiet_;
+  }
+  void ShowCompletion(int index, int typedLength) override {
+    SetItemIndex(index);
+    if (edit_ != nullptr) {
+      // From the end back to the typed part: the caret stands behind it.
+      SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(GetWindowTextLengthW(edit_)),
+                   static_cast<LPARAM>(typedLength));
     }
   }
   std::u16string GetText() const override { return WindowText(Built()); }
@@ -462,6 +679,19 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
       SetItemIndex(*index_);
     }
   }
+  void SetAccessibleName(const std::u16string& name) override {
+    state_.Describe(*this, TAccessibleText::Name, name);
+  }
+  // The window just made: the box and its edit report to this peer.
+  void Subclass() {
+    TWin32Peer::Subclass();
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(Window, &info) && info.hwndItem != nullptr) {
+      edit_ = info.hwndItem;
+      SetWindowSubclass(edit_, EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    }
+  }
 
   void OnCommand(WORD code) override {
     if (box_ == nullptr) {
@@ -469,6 +699,8 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
     }
     if (code == CBN_SETFOCUS && state_.ProgramFocus == 0) {
       box_->UserFocused();
+    } else if (quiet_ > 0) {
+      return;  // the program's own setting
     } else if (code == CBN_SELCHANGE) {
       // The box shows the picked item's text only after this notification:
       // show it now, so the report reads what the user picked.
@@ -480,15 +712,57 @@ class TComboBoxPeerW : public TComboBoxPeer, public TWin32Peer {
         SetWindowTextW(Window, text.data());
       }
       box_->UserChanged();
-    } else if (code == CBN_EDITCHANGE) {
+    } else if (code == CBN_EDITCHANGE && typing_ == 0) {
       box_->UserChanged();
     }
   }
 
  private:
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
+    switch (message) {
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX: {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, peer.color_);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(peer.brush_);
+      }
+      case WM_GETOBJECT:
+        peer.state_.ScreenReaderAsked();
+        break;
+      default:
+        break;
+    }
+    return Pass(window, message, wParam, lParam);
+  }
+
+  // A character typed into the edit: its change is reported once the edit
+  // has taken it, as typed.
+  static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR /*id*/, DWORD_PTR data) {
+    auto& peer = *reinterpret_cast<TComboBoxPeerW*>(data);
+    if (message != WM_CHAR || wParam < L' ' || wParam == 0x7F || peer.box_ == nullptr) {
+      return DefSubclassProc(window, message, wParam, lParam);
+    }
+    const std::u16string before = WindowText(window);
+    ++peer.typing_;
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    --peer.typing_;
+    if (WindowText(window) != before) {
+      peer.box_->UserTyped();
+    }
+    return result;
+  }
+
   TWin32Toolkit::TState& state_;
   TComboBox* box_ = nullptr;
   std::optional<int> index_;
+  COLORREF color_;
+  HBRUSH brush_;
+  HWND edit_ = nullptr;
+  int typing_ = 0;  // above zero while the edit takes a typed character
+  int quiet_ = 0;   // above zero while the program sets the box
 };
 
 class TTabSheetPeerW;
@@ -515,9 +789,8 @@ class TPageControlPeerW : public TPageControlPeer, public TWin32Peer {
 
   // A click on a tab is the user's choice of that page; the tab control
   // itself must neither take the focus nor change the page first.
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR data) {
-    auto& peer = *reinterpret_cast<TPageControlPeerW*>(data);
+  LRESULT Filter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    auto& peer = *this;
     if (message == WM_LBUTTONDOWN && peer.pages_ != nullptr) {
       TCHITTESTINFO hit{};
       hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -528,7 +801,7 @@ class TPageControlPeerW : public TPageControlPeer, public TWin32Peer {
         return 0;
       }
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Pass(window, message, wParam, lParam);
   }
 
  private:
@@ -569,36 +842,77 @@ class TTabSheetPeerW : public TTabSheetPeer, public TWin32Peer {
 
 // A bitmap from the program's resources, drawn without its transparent
 // colour (the bottom-left pixel's) and scaled smoothly to the screen's dpi.
+// The window and its picture are made when the image is first to be seen:
+// a logo that is never shown (IM_LogoPX) costs the start-up nothing.
 class TImagePeerW : public TImagePeer, public TWin32Peer {
  public:
-  TImagePeerW(TWin32Toolkit& owner, const TControlDef& def) : owner_(owner), def_(def) {}
+  TImagePeerW(TWin32Toolkit& owner, TWin32Toolkit::TState& state, const TControlDef& def,
+              TPeer& parent, HINSTANCE instance)
+      : owner_(owner),
+        state_(state),
+        def_(def),
+        parent_(&parent),
+        instance_(instance),
+        visible_(def.Visible) {}
   ~TImagePeerW() override {
     if (bitmap_ != nullptr) {
       DeleteObject(bitmap_);
     }
   }
-  void Load(HINSTANCE instance, const std::wstring& name);
-  void SetVisible(bool visible) override { ShowWindow(Window, visible ? SW_SHOW : SW_HIDE); }
-  void SetParent(TPeer& parent) override {
-    ::SetParent(Window, PeerOf(parent).Window);
-    SetWindowPos(Window, HWND_TOP, owner_.Scale(def_.Left), owner_.Scale(def_.Top), 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE);
+  void SetVisible(bool visible) override {
+    visible_ = visible;
+    if (visible) {
+      Realize();
+    }
+    if (Window != nullptr) {
+      ShowWindow(Window, visible ? SW_SHOW : SW_HIDE);
+    }
   }
+  void SetAccessibleName(const std::u16string& name) override {
+    state_.Describe(*this, TAccessibleText::Name, name);
+  }
+  void SetParent(TPeer& parent) override {
+    parent_ = &parent;
+    if (Window != nullptr) {
+      ::SetParent(Window, PeerOf(parent).Window);
+      SetWindowPos(Window, HWND_TOP, owner_.Scale(def_.Left), owner_.Scale(def_.Top), 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+  // Makes the window now if the image is to be seen and has none yet.
+  void Realize();
   void Paint(HDC dc) const;
 
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  void Load();
+
   TWin32Toolkit& owner_;
+  TWin32Toolkit::TState& state_;
   const TControlDef& def_;
+  TPeer* parent_;
+  HINSTANCE instance_;
+  bool visible_;
   HBITMAP bitmap_ = nullptr;  // already at the screen's size
   SIZE size_{};
   COLORREF transparent_ = 0;
 };
 
-void TImagePeerW::Load(HINSTANCE instance, const std::wstring& name) {
+void TImagePeerW::Realize() {
+  if (Window != nullptr || !visible_) {
+    return;
+  }
+  Load();
+  owner_.MakeImageWindow(def_, *parent_, *this);
+  state_.Annotate(*this);
+}
+
+void TImagePeerW::Load() {
+  // The picture is kept as a resource under the control's name.
+  const std::wstring name(def_.Name.begin(), def_.Name.end());
   auto original = static_cast<HBITMAP>(
-      LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      LoadImageW(instance_, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (original == nullptr) {
     return;
   }
@@ -640,6 +954,9 @@ void TImagePeerW::Paint(HDC dc) const {
 
 LRESULT CALLBACK TImagePeerW::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* peer = static_cast<TImagePeerW*>(PeerOf(window));
+  if (message == WM_GETOBJECT) {
+    ScreenReaderAsked(window);
+  }
   if (peer != nullptr && message == WM_PAINT) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
@@ -720,6 +1037,9 @@ void TWin32Toolkit::BuildPage(HWND sheet) {
 }
 
 void TWin32Toolkit::BuildShownPages() {
+  for (TPeer* image : images_) {
+    static_cast<TImagePeerW*>(image)->Realize();
+  }
   std::vector<HWND> shown;
   for (const auto& [sheet, builds] : waitingPages_) {
     if ((GetWindowLongPtrW(sheet, GWL_STYLE) & WS_VISIBLE) != 0) {
@@ -745,16 +1065,22 @@ void TWin32Toolkit::BuildWhenShown(std::string_view name, TPeer& parent, TPeer& 
   waiting.WaitsFor = sheet;
   waiting.Owner = this;
   waitingNames_.emplace(std::string(name), sheet);
-  waitingPages_[sheet].push_back([&waiting, build = std::move(build)] {
+  waitingPages_[sheet].push_back([&waiting, state = state_.get(), build = std::move(build)] {
     waiting.WaitsFor = nullptr;
     build();
     waiting.Replay();
+    state->Annotate(waiting);
   });
+}
+
+void TWin32Toolkit::SetAnnotations(std::function<std::unique_ptr<TAnnotations>()> make) {
+  state_->MakeAnnotations = std::move(make);
 }
 
 void TWin32Toolkit::DropWaitingBuilds() {
   waitingPages_.clear();
   waitingNames_.clear();
+  images_.clear();
 }
 
 bool TWin32Toolkit::PreTranslate(const MSG& message) {
@@ -764,11 +1090,8 @@ bool TWin32Toolkit::PreTranslate(const MSG& message) {
   }
   const bool backwards = GetKeyState(VK_SHIFT) < 0;
   if (GetKeyState(VK_CONTROL) < 0) {
-    TPageControl* pages = form_->PageControl();
-    if (pages != nullptr && pages->ActivePage() != nullptr && pages->PageCount() > 0) {
-      const int count = pages->PageCount();
-      const int next = (pages->ActivePage()->PageIndex() + (backwards ? count - 1 : 1)) % count;
-      pages->UserSelectedPage(pages->Page(next));
+    if (TTabSheet* page = form_->NextPage(backwards)) {
+      page->PageControl().UserSelectedPage(*page);
     }
     return true;
   }
@@ -829,7 +1152,7 @@ std::unique_ptr<TFormPeer> TWin32Toolkit::MakeForm(const TFormDef& def) {
   LOGFONTW font{};
   font.lfHeight = -Scale(-def.FontHeight);
   font.lfWeight = FW_NORMAL;
-  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfCharSet = def.FontCharset;
   font.lfQuality = CLEARTYPE_QUALITY;
   const std::wstring face = WideOf(def.FontName);
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
@@ -857,8 +1180,7 @@ std::unique_ptr<TPageControlPeer> TWin32Toolkit::MakePageControl(const TControlD
                                                                  TPeer& parent) {
   HWND tabs = Create(def, parent, WC_TABCONTROLW, WS_TABSTOP);
   auto peer = Bind(std::make_unique<TPageControlPeerW>(*state_), tabs);
-  SetWindowSubclass(tabs, TPageControlPeerW::Proc, kSubclassId,
-                    reinterpret_cast<DWORD_PTR>(peer.get()));
+  peer->Subclass();
   return peer;
 }
 
@@ -891,9 +1213,16 @@ std::unique_ptr<TTabSheetPeer> TWin32Toolkit::MakeTabSheet(const TControlDef& de
 }
 
 std::unique_ptr<TLabelPeer> TWin32Toolkit::MakeLabel(const TControlDef& def, TPeer& parent) {
-  auto peer = std::make_unique<TLabelPeerW>();
+  auto peer = std::make_unique<TLabelPeerW>(*this, def);
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
-    Bind(peer, Create(def, parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX));
+    HWND label = Create(def, parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX);
+    Bind(peer, label);
+    peer.Subclass();
+    if (!def.Text.empty()) {
+      // A fixed text is fitted as any other (a unit may be wider in the
+      // font in use than in the layout).
+      peer.SetCaption(std::u16string(def.Text));
+    }
   });
   return peer;
 }
@@ -903,7 +1232,7 @@ std::unique_ptr<TEditPeer> TWin32Toolkit::MakeEdit(const TControlDef& def, TPeer
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     HWND edit = Create(def, parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
     Bind(peer, edit);
-    SetWindowSubclass(edit, TEditPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(&peer));
+    peer.Subclass();
   });
   return peer;
 }
@@ -920,10 +1249,13 @@ std::unique_ptr<TPanelPeer> TWin32Toolkit::MakePanel(const TControlDef& def, TPe
 }
 
 std::unique_ptr<TImagePeer> TWin32Toolkit::MakeImage(const TControlDef& def, TPeer& parent) {
-  HWND image = Create(def, parent, kImageClass, 0);
-  auto peer = Bind(std::make_unique<TImagePeerW>(*this, def), image);
-  peer->Load(instance_, WideOf(std::u16string(def.Name.begin(), def.Name.end())));
+  auto peer = std::make_unique<TImagePeerW>(*this, *state_, def, parent, instance_);
+  images_.push_back(peer.get());
   return peer;
+}
+
+void TWin32Toolkit::MakeImageWindow(const TControlDef& def, TPeer& parent, TPeer& peer) {
+  Bind(PeerOf(peer), Create(def, parent, kImageClass, 0));
 }
 
 std::unique_ptr<TCheckBoxPeer> TWin32Toolkit::MakeCheckBox(const TControlDef& def, TPeer& parent) {
@@ -931,13 +1263,13 @@ std::unique_ptr<TCheckBoxPeer> TWin32Toolkit::MakeCheckBox(const TControlDef& de
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     HWND box = Create(def, parent, L"BUTTON", WS_TABSTOP | BS_CHECKBOX | BS_NOTIFY);
     Bind(peer, box);
-    SetWindowSubclass(box, TCheckBoxPeerW::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(&peer));
+    peer.Subclass();
   });
   return peer;
 }
 
 std::unique_ptr<TComboBoxPeer> TWin32Toolkit::MakeComboBox(const TControlDef& def, TPeer& parent) {
-  auto peer = std::make_unique<TComboBoxPeerW>(*state_);
+  auto peer = std::make_unique<TComboBoxPeerW>(*state_, def.Color.IsNone() ? clWindow : def.Color);
   BuildWhenShown(def.Name, parent, *peer, [this, def, &parent, &peer = *peer] {
     // The window's height includes its drop-down list.
     TControlDef withList = def;
@@ -949,6 +1281,7 @@ std::unique_ptr<TComboBoxPeer> TWin32Toolkit::MakeComboBox(const TControlDef& de
       SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     Bind(peer, box);
+    peer.Subclass();
   });
   return peer;
 }

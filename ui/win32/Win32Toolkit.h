@@ -18,6 +18,7 @@
 #include "ui/PeerFactory.h"
 
 class TForm;
+class TAnnotations;
 
 class TWin32Toolkit : public TPeerFactory {
  public:
@@ -48,6 +49,13 @@ class TWin32Toolkit : public TPeerFactory {
   void BuildShownPages();
   // Forgets the builds still waiting: their peers are going.
   void DropWaitingBuilds();
+  // Makes the window of an image that is first to be seen.
+  void MakeImageWindow(const TControlDef& def, TPeer& parent, TPeer& peer);
+
+  // What makes the service that hands screen readers the controls' names and
+  // descriptions, once one first asks (by default the system's, see
+  // Win32Annotations.h).
+  void SetAnnotations(std::function<std::unique_ptr<TAnnotations>()> make);
 
   // Pixels at 96 dpi to pixels on this screen.
   int Scale(int pixels) const;
@@ -87,5 +95,7 @@ class TWin32Toolkit : public TPeerFactory {
   // which page each waiting control's name belongs to.
   std::map<HWND, std::vector<std::function<void()>>> waitingPages_;
   std::map<std::string, HWND, std::less<>> waitingNames_;
+  // The images, whose windows wait until they are first to be seen.
+  std::vector<TPeer*> images_;
   std::unique_ptr<TState> state_;
 };
