@@ -199,6 +199,15 @@ class TWebUser {
   async click(control) {
     await this.clickAt(this.element(control));
   }
+  // Two quick clicks: the browser reports each, then the double click.
+  async doubleClick(control) {
+    const box = await this.element(control).boundingBox();
+    if (!box) {
+      throw new Error('nothing to click: it is not on the screen');
+    }
+    await this.page.mouse.dblclick(box.x + box.width / 2, box.y + box.height / 2);
+    await this.settle();
+  }
   async clickTab(page) {
     await this.clickAt(this.page.locator('#' + page + '-tab'));
   }

@@ -24,6 +24,8 @@ async function runStep(step, user) {
   switch (step.kind) {
     case 'Click':
       return user.click(step.control);
+    case 'DoubleClick':
+      return user.doubleClick(step.control);
     case 'Type':
       return user.type(step.text);
     case 'PutText':
@@ -36,6 +38,12 @@ async function runStep(step, user) {
       return user.key('Shift+Tab');
     case 'Space':
       return user.key(' ');
+    case 'Backspace':
+      return user.key('Backspace');
+    case 'CtrlTab':
+      return user.key('Control+Tab');
+    case 'CtrlShiftTab':
+      return user.key('Control+Shift+Tab');
     case 'ClickTab':
       return user.clickTab(step.control);
     case 'PickLanguage':

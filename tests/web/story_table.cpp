@@ -18,6 +18,8 @@ const char* KindName(TStepKind kind) {
   switch (kind) {
     case TStepKind::Click:
       return "Click";
+    case TStepKind::DoubleClick:
+      return "DoubleClick";
     case TStepKind::Type:
       return "Type";
     case TStepKind::PutText:
@@ -30,6 +32,12 @@ const char* KindName(TStepKind kind) {
       return "ShiftTab";
     case TStepKind::Space:
       return "Space";
+    case TStepKind::Backspace:
+      return "Backspace";
+    case TStepKind::CtrlTab:
+      return "CtrlTab";
+    case TStepKind::CtrlShiftTab:
+      return "CtrlShiftTab";
     case TStepKind::ClickTab:
       return "ClickTab";
     case TStepKind::PickLanguage:

@@ -48,14 +48,23 @@ void kw_set_checked(int element, bool checked);
 bool kw_checked(int element);
 // Shows the item of that index; any other index shows an empty text.
 void kw_set_item(int element, int index);
+// Shows the item of that index with its text behind the first typedLength
+// characters selected, the caret before the selection.
+void kw_show_completion(int element, int index, int typedLength);
+// A label's text's width in CSS pixels in the font it is drawn with, and
+// the width of what it lies on.
+int kw_text_width(int element);
+int kw_parent_width(int element);
+// Sets a label's characters closer together by that many pixels in all.
+void kw_set_squeeze(int element, int pixels);
 void kw_set_page(int pageControl, int index);
 void kw_set_visible(int element, bool visible);
 void kw_set_parent(int element, int parent);
 
 // ---- What assistive technology is told ----
 
-// The label that names the box.
-void kw_set_label(int element, int label);
+// What the element is called.
+void kw_set_name(int element, const char16_t* text, int length);
 // Said beside the box's name and value; an empty text says nothing.
 void kw_set_description(int element, const char16_t* text, int length);
 

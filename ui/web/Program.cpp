@@ -140,6 +140,13 @@ EMSCRIPTEN_KEEPALIVE void kw_user_changed(int element) {
   }
 }
 
+// Characters typed into the combo box's text (not deleted, cut or pasted).
+EMSCRIPTEN_KEEPALIVE void kw_user_typed(int element) {
+  if (auto* box = ControlAt<TComboBox>(element)) {
+    box->UserTyped();
+  }
+}
+
 EMSCRIPTEN_KEEPALIVE void kw_user_chose_page(int element, int index) {
   auto* pages = ControlAt<TPageControl>(element);
   if (pages != nullptr && index >= 0 && index < pages->PageCount()) {

@@ -20,7 +20,7 @@ TWebShell::~TWebShell() {
 
 void TWebShell::CreateMainForm() {
   form_ = std::make_unique<TFO_Main>(*this, window_, platform_);
-  window_.LinkLabels(*form_);
+  window_.FormBuilt(*form_);
 }
 
 void TWebShell::Run() {

@@ -2,10 +2,12 @@
 #include "ui/web/WebToolkit.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
-#include "ui/AccessibleTexts.h"
+#include "ui/LabelFit.h"
 #include "ui/web/Dom.h"
 
 namespace {
@@ -71,6 +73,14 @@ class TWebPeer {
   virtual ~TWebPeer() = default;
   int Element() const { return element_; }
 
+  // What assistive technology is told, as the logic says.
+  void NameIt(const std::u16string& name) const {
+    kw_set_name(element_, name.data(), Length(name));
+  }
+  void DescribeIt(const std::u16string& description) const {
+    kw_set_description(element_, description.data(), Length(description));
+  }
+
  protected:
   void BindTo(TControl& control) { window_.Bind(element_, &control); }
 
@@ -105,13 +115,29 @@ class TGroupBoxPeerWeb : public TGroupBoxPeer, public TWebPeer {
   void Attach(TControl& control) override { BindTo(control); }
 };
 
-class TLabelPeerWeb : public TLabelPeer, public TWebPeer {
+// A label is as wide as its text; one that would run into the control
+// beside it has its characters set closer (ui/LabelFit.h), measured in the
+// font the page draws it with.
+class TLabelPeerWeb : public TLabelPeer, public TWebPeer, public TFittedLabel {
  public:
-  using TWebPeer::TWebPeer;
+  TLabelPeerWeb(TWebToolkit& window, int element, const TControlDef& def)
+      : TWebPeer(window, element), window_(window), def_(def) {}
   void Attach(TControl& control) override { BindTo(control); }
   void SetCaption(const std::u16string& caption) override {
     kw_set_text(Element(), caption.data(), Length(caption));
+    if (window_.Form() != nullptr) {
+      Fit();
+    }
   }
+  void Fit() override {
+    const std::optional<int> end = LabelRoomEnd(window_.Form()->Definition(), def_.Name);
+    const int room = end ? *end - def_.Left - kLabelGap : kw_parent_width(Element()) - def_.Left;
+    kw_set_squeeze(Element(), LabelSqueeze(kw_text_width(Element()), room));
+  }
+
+ private:
+  TWebToolkit& window_;
+  TControlDef def_;
 };
 
 class TTabSheetPeerWeb : public TTabSheetPeer, public TWebPeer {
@@ -125,36 +151,25 @@ class TTabSheetPeerWeb : public TTabSheetPeer, public TWebPeer {
 
 class TEditPeerWeb : public TEditPeer, public TWebPeer {
  public:
-  TEditPeerWeb(TWebToolkit& window, int element, std::string name)
-      : TWebPeer(window, element), name_(std::move(name)) {}
+  using TWebPeer::TWebPeer;
   void Attach(TControl& control) override { BindTo(control); }
+  void SetAccessibleName(const std::u16string& name) override { NameIt(name); }
+  void SetAccessibleDescription(const std::u16string& text) override { DescribeIt(text); }
   void SetText(const std::u16string& text) override {
     kw_set_text(Element(), text.data(), Length(text));
   }
   std::u16string GetText() const override { return ReadText(Element()); }
-  // A colour other than the box's own marks a broken limit, which the
-  // description then names, so that the colour is not the only sign.
-  void SetColor(TColor color) override {
-    kw_set_color(Element(), RgbOf(color));
-    const std::u16string description =
-        color == clWindow ? std::u16string() : LimitDescription(name_);
-    if (description != description_) {
-      description_ = description;
-      kw_set_description(Element(), description.data(), Length(description));
-    }
-  }
+  void SetColor(TColor color) override { kw_set_color(Element(), RgbOf(color)); }
   void TakeFocus() override { kw_focus(Element()); }
   void SelectAll() override { kw_select_all(Element()); }
-
- private:
-  std::string name_;
-  std::u16string description_;
 };
 
 class TCheckBoxPeerWeb : public TCheckBoxPeer, public TWebPeer {
  public:
   using TWebPeer::TWebPeer;
   void Attach(TControl& control) override { BindTo(control); }
+  void SetAccessibleName(const std::u16string& name) override { NameIt(name); }
+  void SetAccessibleDescription(const std::u16string& text) override { DescribeIt(text); }
   void SetCaption(const std::u16string& caption) override {
     kw_set_text(Element(), caption.data(), Length(caption));
   }
@@ -167,7 +182,12 @@ class TComboBoxPeerWeb : public TComboBoxPeer, public TWebPeer {
  public:
   using TWebPeer::TWebPeer;
   void Attach(TControl& control) override { BindTo(control); }
+  void SetAccessibleName(const std::u16string& name) override { NameIt(name); }
+  void SetAccessibleDescription(const std::u16string& text) override { DescribeIt(text); }
   void SetItemIndex(int index) override { kw_set_item(Element(), index); }
+  void ShowCompletion(int index, int typedLength) override {
+    kw_show_completion(Element(), index, typedLength);
+  }
   std::u16string GetText() const override { return ReadText(Element()); }
   void TakeFocus() override { kw_focus(Element()); }
 };
@@ -184,6 +204,8 @@ class TImagePeerWeb : public TImagePeer, public TWebPeer {
  public:
   using TWebPeer::TWebPeer;
   void Attach(TControl& control) override { BindTo(control); }
+  void SetAccessibleName(const std::u16string& name) override { NameIt(name); }
+  void SetAccessibleDescription(const std::u16string& text) override { DescribeIt(text); }
   void SetVisible(bool visible) override { kw_set_visible(Element(), visible); }
   void SetParent(TPeer& parent) override { kw_set_parent(Element(), ElementOfPeer(parent)); }
 };
@@ -252,28 +274,15 @@ void TWebToolkit::StepTabOrder(TForm& form, bool backwards) {
 }
 
 void TWebToolkit::StepPage(TForm& form, bool backwards) {
-  TPageControl* pages = form.PageControl();
-  if (pages == nullptr || pages->ActivePage() == nullptr || pages->PageCount() == 0) {
-    return;
+  if (TTabSheet* page = form.NextPage(backwards)) {
+    page->PageControl().UserSelectedPage(*page);
   }
-  const int count = pages->PageCount();
-  const int next = (pages->ActivePage()->PageIndex() + (backwards ? count - 1 : 1)) % count;
-  pages->UserSelectedPage(pages->Page(next));
 }
 
-void TWebToolkit::LinkLabels(const TForm& form) {
-  for (const TControlDef& def : form.Definition()) {
-    std::string_view label;
-    if (def.Kind == TControlKind::Edit) {
-      label = LabelOf(form.Definition(), def.Name);
-    } else if (def.Kind == TControlKind::ComboBox) {
-      label = def.Parent;  // the group box around it says what it chooses
-    }
-    const TControl* box = form.FindControl(def.Name);
-    const TControl* named = label.empty() ? nullptr : form.FindControl(label);
-    if (box != nullptr && named != nullptr) {
-      kw_set_label(ElementOf(*box), ElementOf(*named));
-    }
+void TWebToolkit::FormBuilt(const TForm& form) {
+  built_ = &form;
+  for (TFittedLabel* label : std::exchange(unfitted_, {})) {
+    label->Fit();
   }
 }
 
@@ -300,9 +309,12 @@ std::unique_ptr<TTabSheetPeer> TWebToolkit::MakeTabSheet(const TControlDef& def,
 std::unique_ptr<TLabelPeer> TWebToolkit::MakeLabel(const TControlDef& def, TPeer& parent) {
   const int element = kw_make_label(ElementOfPeer(parent), NameOf(def).c_str(), def.Left, def.Top,
                                     def.Width, def.Height);
-  auto peer = std::make_unique<TLabelPeerWeb>(*this, element);
+  auto peer = std::make_unique<TLabelPeerWeb>(*this, element, def);
   if (!def.Text.empty()) {
     peer->SetCaption(std::u16string(def.Text));
+  }
+  if (built_ == nullptr) {
+    unfitted_.push_back(peer.get());
   }
   return peer;
 }
@@ -310,7 +322,7 @@ std::unique_ptr<TLabelPeer> TWebToolkit::MakeLabel(const TControlDef& def, TPeer
 std::unique_ptr<TEditPeer> TWebToolkit::MakeEdit(const TControlDef& def, TPeer& parent) {
   const int element = kw_make_edit(ElementOfPeer(parent), NameOf(def).c_str(), def.Left, def.Top,
                                    def.Width, def.Height, (def.Events & evKeyDown) != 0);
-  auto peer = std::make_unique<TEditPeerWeb>(*this, element, NameOf(def));
+  auto peer = std::make_unique<TEditPeerWeb>(*this, element);
   if (!def.Text.empty()) {
     peer->SetText(std::u16string(def.Text));
   }

@@ -28,6 +28,15 @@
 
 #include "ui/PeerFactory.h"
 
+// A label that fits its text to the room the window's definition gives it.
+class TFittedLabel {
+ public:
+  virtual void Fit() = 0;
+
+ protected:
+  ~TFittedLabel() = default;
+};
+
 class TWebToolkit : public TPeerFactory {
  public:
   TWebToolkit();
@@ -49,7 +58,7 @@ class TWebToolkit : public TPeerFactory {
 
   // Tab and Shift+Tab in the window.
   void StepTabOrder(TForm& form, bool backwards);
-  // Ctrl+Tab and Ctrl+Shift+Tab: the next (previous) page, wrapping.
+  // Ctrl+Tab and Ctrl+Shift+Tab: the page the form says.
   void StepPage(TForm& form, bool backwards);
 
   std::unique_ptr<TFormPeer> MakeForm(const TFormDef& def) override;
@@ -66,12 +75,16 @@ class TWebToolkit : public TPeerFactory {
   // Called by each peer as its control binds to it.
   void Bind(int element, TControl* control);
 
-  // Names each edit box by its label and the combo box by its group box,
-  // once the window's elements exist.
-  void LinkLabels(const TForm& form);
+  // The window is complete: its labels, made before it, are fitted to the
+  // room its definition gives them, and later captions as they come.
+  void FormBuilt(const TForm& form);
+  const TForm* Form() const { return built_; }
 
  private:
   int form_ = 0;
+  const TForm* built_ = nullptr;
+  // The labels made before the window was complete, to fit then.
+  std::vector<TFittedLabel*> unfitted_;
   // The control of each element, by handle.
   std::vector<TControl*> controls_;
 };

@@ -64,38 +64,6 @@ var LibraryKolvane = {
       }
     },
 
-    // A label too long for the room beside it has its letters set closer,
-    // by at most 15 % of its width, as the desktop window does, so that it
-    // stops short of the box it names.
-    fitLabel: function(label) {
-      label.style.letterSpacing = '';
-      var text = label.textContent;
-      if (!text) {
-        return;
-      }
-      // Every label has the window's font: one look at the style is enough.
-      if (!KW.ruler) {
-        KW.ruler = document.createElement('canvas').getContext('2d');
-        KW.ruler.font = getComputedStyle(label).font;
-      }
-      var width = KW.ruler.measureText(text).width;
-      var own = label.kvRect;
-      var room = parseFloat(label.parentNode.style.width || label.parentNode.kvRect.width) - own.left;
-      for (var sibling = label.parentNode.firstElementChild; sibling;
-           sibling = sibling.nextElementSibling) {
-        var other = sibling.kvRect;
-        if (other && other.left > own.left && other.height > 0 &&
-            other.top < own.top + own.height && own.top < other.top + other.height) {
-          room = Math.min(room, other.left - own.left);
-        }
-      }
-      room -= 4;
-      if (width > room) {
-        var squeeze = Math.min((width - room) / text.length, 0.15 * width / text.length);
-        label.style.letterSpacing = -squeeze + 'px';
-      }
-    },
-
     // ---- Reports to the module ----
 
     busy: function() {
@@ -433,7 +401,6 @@ var LibraryKolvane = {
     // Labels size themselves to their text.
     KW.place(label, left, top, -1, -1);
     label.kvRect.height = height;
-    label.kvFit = true;
     return KW.add(label);
   },
 
@@ -575,8 +542,11 @@ var LibraryKolvane = {
         KW.comboKey(event, combo, handle);
       }
     });
-    KW.on(combo, 'input', function() {
-      KW.report(_kw_user_changed, [handle]);
+    // Typed characters may complete to an item; a deletion, a cut or a
+    // paste is a change of the text as it stands.
+    KW.on(combo, 'input', function(event) {
+      var typed = /^insert(Text|CompositionText|ReplacementText)$/.test(event.inputType || '');
+      KW.report(typed ? _kw_user_typed : _kw_user_changed, [handle]);
     });
     // The button focuses the box, as a click into it would, and opens or
     // closes the list.
@@ -622,9 +592,6 @@ var LibraryKolvane = {
       element.value = text;
     } else {
       element.textContent = text;
-      if (element.kvFit) {
-        KW.fitLabel(element);
-      }
     }
   },
 
@@ -664,6 +631,34 @@ var LibraryKolvane = {
     combo.value = index >= 0 && index < combo.kvItems.length ? combo.kvItems[index] : '';
   },
 
+  kw_show_completion: function(handle, index, typedLength) {
+    var combo = KW.el(handle);
+    combo.value = combo.kvItems[index];
+    combo.setSelectionRange(typedLength, combo.value.length, 'backward');
+  },
+
+  // Every label has the window's font: one look at the style is enough.
+  kw_text_width: function(handle) {
+    var label = KW.el(handle);
+    if (!KW.ruler) {
+      KW.ruler = document.createElement('canvas').getContext('2d');
+      KW.ruler.font = getComputedStyle(label).font;
+    }
+    return Math.ceil(KW.ruler.measureText(label.textContent).width);
+  },
+
+  kw_parent_width: function(handle) {
+    var parent = KW.el(handle).parentNode;
+    return Math.floor(parseFloat(parent.style.width || parent.kvRect.width));
+  },
+
+  // Spread evenly between the characters.
+  kw_set_squeeze: function(handle, pixels) {
+    var label = KW.el(handle);
+    var count = label.textContent.length;
+    label.style.letterSpacing = pixels > 0 && count > 0 ? -pixels / count + 'px' : '';
+  },
+
   kw_set_page: function(handle, index) {
     var tabs = KW.el(handle);
     tabs.kvSheets.forEach(function(sheet, at) {
@@ -687,9 +682,8 @@ var LibraryKolvane = {
     }
   },
 
-  kw_set_label: function(handle, label) {
-    var named = KW.el(label);
-    KW.el(handle).setAttribute('aria-labelledby', (named.kvLegend || named).id);
+  kw_set_name: function(handle, text, length) {
+    KW.el(handle).setAttribute('aria-label', KW.text(text, length));
   },
 
   kw_set_description: function(handle, text, length) {
