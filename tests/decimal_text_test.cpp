@@ -205,9 +205,11 @@ TEST(DecimalTextTest, ReadIsStrtodOverRandomTexts) {
     for (char& digit : digits) {
       digit = static_cast<char>('0' + doubles.Below(10));
     }
+    // Built from the two halves rather than by inserting: GCC 12's -O3
+    // warns falsely (-Wrestrict) about std::string::insert.
     const size_t point = static_cast<size_t>(doubles.Below(static_cast<int>(digits.size()) + 1));
-    digits.insert(point, ".");
-    ExpectReadAsStrtod((doubles.Coin() ? "-" : "") + digits + "e" +
+    const std::string number = digits.substr(0, point) + '.' + digits.substr(point);
+    ExpectReadAsStrtod((doubles.Coin() ? "-" : "") + number + "e" +
                        std::to_string(doubles.Below(700) - 350));
   }
 }
