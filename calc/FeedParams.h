@@ -5,6 +5,7 @@
 // the stroke rate in strokes per minute. Only the window converts units.
 
 #include <cstdint>
+#include <string_view>
 
 struct TFeedParams {
   double FeedLength;     // m
@@ -78,6 +79,33 @@ constexpr const TTypedField* TypedField(double TFeedParams::*field) {
     }
   }
   return nullptr;
+}
+
+// Every number field of the record by the name it has in the record, for
+// texts that name a field (the browser page's test probe, test messages).
+struct TNamedField {
+  std::string_view Name;
+  double TFeedParams::*Field;
+};
+
+inline constexpr TNamedField NamedFields[] = {
+    {"FeedLength", &TFeedParams::FeedLength}, {"Accel", &TFeedParams::Accel},
+    {"SpeedLimit", &TFeedParams::SpeedLimit}, {"MaxSpeed", &TFeedParams::MaxSpeed},
+    {"MaxAccel", &TFeedParams::MaxAccel},     {"ApertureAngle", &TFeedParams::ApertureAngle},
+    {"SettleTime", &TFeedParams::SettleTime}, {"StartSpeed", &TFeedParams::StartSpeed},
+    {"StrokeRate", &TFeedParams::StrokeRate}, {"MeanAccel", &TFeedParams::MeanAccel},
+    {"FeedTime", &TFeedParams::FeedTime},     {"AccelTime", &TFeedParams::AccelTime},
+    {"PeakSpeed", &TFeedParams::PeakSpeed},   {"CycleTime", &TFeedParams::CycleTime},
+};
+
+// The field's name ("FeedLength"); empty for a pointer to no field of it.
+constexpr std::string_view FieldName(double TFeedParams::*field) {
+  for (const TNamedField& named : NamedFields) {
+    if (named.Field == field) {
+      return named.Name;
+    }
+  }
+  return {};
 }
 
 // The process-wide instance: zero until SetDefaultFeedParams runs.

@@ -25,32 +25,13 @@ const TFeedParams RecordAtProcessStart = FeedParams;
 
 using DoubleField = double TFeedParams::*;
 
-struct NamedField {
-  const char* name;
-  DoubleField field;
-};
-
-const std::vector<NamedField> DoubleFields = {
-    {"FeedLength", &TFeedParams::FeedLength}, {"Accel", &TFeedParams::Accel},
-    {"SpeedLimit", &TFeedParams::SpeedLimit}, {"MaxSpeed", &TFeedParams::MaxSpeed},
-    {"MaxAccel", &TFeedParams::MaxAccel},     {"ApertureAngle", &TFeedParams::ApertureAngle},
-    {"SettleTime", &TFeedParams::SettleTime}, {"StartSpeed", &TFeedParams::StartSpeed},
-    {"StrokeRate", &TFeedParams::StrokeRate}, {"MeanAccel", &TFeedParams::MeanAccel},
-    {"FeedTime", &TFeedParams::FeedTime},     {"AccelTime", &TFeedParams::AccelTime},
-    {"PeakSpeed", &TFeedParams::PeakSpeed},   {"CycleTime", &TFeedParams::CycleTime},
-};
-
 const std::vector<DoubleField> ResultFields = {&TFeedParams::MeanAccel, &TFeedParams::FeedTime,
                                                &TFeedParams::AccelTime, &TFeedParams::PeakSpeed,
                                                &TFeedParams::CycleTime};
 
-const char* NameOf(DoubleField field) {
-  for (const NamedField& named : DoubleFields) {
-    if (named.field == field) {
-      return named.name;
-    }
-  }
-  return "?";
+std::string NameOf(DoubleField field) {
+  const std::string_view name = FieldName(field);
+  return name.empty() ? "?" : std::string(name);
 }
 
 bool SameBits(double a, double b) {
@@ -60,9 +41,9 @@ bool SameBits(double a, double b) {
 // Names of the fields in which the two records differ, NaN-safe.
 std::vector<std::string> ChangedFields(const TFeedParams& before, const TFeedParams& after) {
   std::vector<std::string> changed;
-  for (const NamedField& named : DoubleFields) {
-    if (!SameBits(before.*named.field, after.*named.field)) {
-      changed.push_back(named.name);
+  for (const TNamedField& named : NamedFields) {
+    if (!SameBits(before.*named.Field, after.*named.Field)) {
+      changed.emplace_back(named.Name);
     }
   }
   if (before.SinSqRamps != after.SinSqRamps) {
@@ -92,8 +73,8 @@ class CalcTest : public ::testing::Test {
 // --- Parameter record -------------------------------------------------------
 
 TEST_F(CalcTest, RecordIsZeroBeforeStartUp) {
-  for (const NamedField& named : DoubleFields) {
-    EXPECT_EQ(RecordAtProcessStart.*named.field, 0.0) << named.name;
+  for (const TNamedField& named : NamedFields) {
+    EXPECT_EQ(RecordAtProcessStart.*named.Field, 0.0) << named.Name;
   }
   EXPECT_FALSE(RecordAtProcessStart.SinSqRamps);
   EXPECT_FALSE(RecordAtProcessStart.IsTriangle);

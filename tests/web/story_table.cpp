@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "calc/FeedParams.h"
 #include "tests/support/Scenarios.h"
-#include "ui/web/Probe.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "app/EntryPoint.h"
@@ -21,7 +22,6 @@
 #include "settings/MemoryFiles.h"
 #include "settings/NVData.h"
 #include "ui/web/Dom.h"
-#include "ui/web/Probe.h"
 #include "ui/web/WebShell.h"
 
 namespace {
@@ -201,13 +201,13 @@ EMSCRIPTEN_KEEPALIVE const char* kw_probe_focus() {
 
 // The name of the record's number field at that index, empty past the last.
 EMSCRIPTEN_KEEPALIVE const char* kw_probe_field_name(int index) {
-  const auto fields = NamedFields();
+  const std::span<const TNamedField> fields = NamedFields;
   return index >= 0 && static_cast<size_t>(index) < fields.size() ? fields[index].Name.data() : "";
 }
 
 // The value of the record's number field at that index.
 EMSCRIPTEN_KEEPALIVE double kw_probe_field(int index) {
-  const auto fields = NamedFields();
+  const std::span<const TNamedField> fields = NamedFields;
   return index >= 0 && static_cast<size_t>(index) < fields.size() ? FeedParams.*fields[index].Field
                                                                   : std::nan("");
 }
