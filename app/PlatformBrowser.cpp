@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/Platform.h"
+#include "app/TextCodec.h"
 
 namespace {
 
@@ -22,16 +23,6 @@ class TBrowserPlatform : public TPlatform {
   // folder to be made first (settings/FileOpsBrowser.cpp).
   bool CreateDirectoryPath(const std::u16string& path) override { return !path.empty(); }
 };
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& ch : lower) {
-    if (ch >= 'A' && ch <= 'Z') {
-      ch = static_cast<char>(ch - 'A' + 'a');
-    }
-  }
-  return lower;
-}
 
 }  // namespace
 

@@ -26,16 +26,6 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& ch : lower) {
-    if (ch >= 'A' && ch <= 'Z') {
-      ch = static_cast<char>(ch - 'A' + 'a');
-    }
-  }
-  return lower;
-}
-
 // The ".reg" forms of the registry's non-string types.
 bool IsTypedValue(std::string_view value) {
   const std::string lower = LowerAscii(value);

@@ -131,3 +131,13 @@ std::u16string Utf8ToUtf16Replacing(std::string_view text) {
   }
   return out;
 }
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& ch : lower) {
+    if (ch >= 'A' && ch <= 'Z') {
+      ch = static_cast<char>(ch - 'A' + 'a');
+    }
+  }
+  return lower;
+}
