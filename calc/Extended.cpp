@@ -120,6 +120,13 @@ TExtended::TParts TExtended::Unpack(TBits x) {
   return {SignOf(x), 1 - ExponentBias - shift, x.Significand << shift};
 }
 
+TExtended TExtended::RoundedOutOfRange(uint16_t sign, int32_t field, TWide significand) {
+  if (field <= 0) {
+    return RoundedDenormal(sign, field, significand);
+  }
+  return TExtended(sign, SpecialField, IntegerBit);  // too large: an infinity
+}
+
 TExtended TExtended::RoundedDenormal(uint16_t sign, int32_t field, TWide significand) {
   // Fewer bits are kept; a carry into bit 63 gives the smallest normal
   // number, whose field is 1.

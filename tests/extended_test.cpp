@@ -220,6 +220,10 @@ class TOperands {
     return {significand, static_cast<uint16_t>((Coin() ? SignBit : 0) | field)};
   }
 
+  // Halving and doubling take a short way that skips the division and the
+  // product: any power of two of the format, to overflow and underflow.
+  TBits PowerOfTwo() { return Normal(Coin(), Between(1 - ExponentBias, ExponentBias), IntegerBit); }
+
   // A few units in the last place or a few binades away, for the
   // cancellations of a subtraction and the carries of an addition.
   TBits Near(TBits x) {
@@ -257,6 +261,12 @@ const std::vector<TSpread> Spreads = {
     {"over the whole format",
      [](TOperands& r) {
        return std::pair{r.AnyFinite(), r.AnyFinite()};
+     }},
+    {"one of them a power of two",
+     [](TOperands& r) {
+       const TBits a = r.Coin() ? r.AnyFinite() : r.InCalculationRange();
+       const TBits power = r.PowerOfTwo();
+       return r.Coin() ? std::pair{a, power} : std::pair{power, a};
      }},
 };
 
