@@ -73,7 +73,11 @@ int32_t CountedDtoL(double x, unsigned& reports) {
   }
   const double f = std::floor(x);
   const auto whole = static_cast<int32_t>(f);
-  return Ext{x} - f < 0.5 ? whole : whole + 1;
+  // Halves round up. The fraction x - f is exact in the extended format
+  // wherever it lies below one half, and so is f + 0.5 in a double within
+  // the guard: comparing x with f + 0.5 gives the extended comparison's
+  // answer without its arithmetic.
+  return x < f + 0.5 ? whole : whole + 1;
 }
 
 // Infinities and NaNs of any sign become the one NoValue.

@@ -134,6 +134,13 @@ TEST_F(CalcTest, DtoLRoundsHalvesUpwardsWithinItsRange) {
       // Just below a half: adding 0.5 first would round this up to 1.
       {0.49999999999999994, 0, 0},
       {-1.5, -1, 0},
+      {0.5, 1, 0},
+      // Fractions that need more than a double's last place of x to tell
+      // from one half, on both sides of zero and at the range's end.
+      {-0.5000000000000001, -1, 0},
+      {-1e-300, 0, 0},
+      {std::nextafter(2147482999.5, 0.0), 2147482999, 0},
+      {std::nextafter(-2147482999.5, -inf), -2147483000, 0},
       {2147482999.5, 2147483000, 0},
       {-2147482999.5, -2147482999, 0},
       {2147483000.0, 2147483000, 0},
