@@ -243,8 +243,7 @@ TExtended TExtended::FromUnusualDouble(uint64_t bits) {
   return TExtended(fraction << shift, static_cast<uint16_t>(sign | (exponent + ExponentBias)));
 }
 
-double TExtended::UnusualToDouble() const {
-  const TBits x = Bits();
+double TExtended::UnusualToDouble(TBits x) {
   const uint64_t sign = uint64_t{SignOf(x)} << 48;
   uint64_t bits = sign;
   if (FieldOf(x) == SpecialField) {

@@ -85,7 +85,7 @@ class TExtended {
       std::memcpy(&value, &bits, sizeof value);
       return value;
     }
-    return UnusualToDouble();
+    return UnusualToDouble(Bits());
   }
 
   // Only the encodings that arithmetic produces are taken: normal, denormal
@@ -314,7 +314,9 @@ class TExtended {
   // The long ways, in Extended.cpp.
   static TParts Unpack(TBits x);  // of any finite non-zero number
   static TExtended FromUnusualDouble(uint64_t bits);
-  double UnusualToDouble() const;
+  // Static, on the bits: a member would make the caller keep the value in
+  // memory for it on every conversion.
+  static double UnusualToDouble(TBits x);
   static TExtended RoundedOutOfRange(uint16_t sign, int32_t field, TWide significand);
   static TExtended RoundedDenormal(uint16_t sign, int32_t field, TWide significand);
   static TExtended UnusualSum(TExtended a, TExtended b);

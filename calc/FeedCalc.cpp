@@ -142,11 +142,15 @@ void CalcFeedTime(TFeedParams& p, unsigned& reports) {
 // window 2h with MeanAccel, or the trapezoid at MaxSpeed when that triangle
 // would run faster.
 void ProfilePass(TFeedParams& p, double h) {
-  const double e = Stored(Ext{p.MeanAccel} * h);
+  // Each stored value is taken into the extended format once (exactly), not
+  // once per use: the portable type pays for every conversion.
+  const Ext halfWindow{h};
+  const double e = Stored(Ext{p.MeanAccel} * halfWindow);
   if (e > p.MaxSpeed) {
-    const double g = Stored(Ext{p.MaxSpeed} * h * 2 - p.FeedLength);
-    p.MeanAccel = g > 0 ? Stored(Ext{p.MaxSpeed} * p.MaxSpeed / g) : NoProfileAccel;
-    p.AccelTime = Stored(Ext{p.MaxSpeed} / p.MeanAccel);
+    const Ext maxSpeed{p.MaxSpeed};
+    const double g = Stored(maxSpeed * halfWindow * 2 - p.FeedLength);
+    p.MeanAccel = g > 0 ? Stored(maxSpeed * maxSpeed / g) : NoProfileAccel;
+    p.AccelTime = Stored(maxSpeed / p.MeanAccel);
     p.PeakSpeed = p.MaxSpeed;
     p.IsTriangle = false;
   } else {
@@ -158,7 +162,7 @@ void ProfilePass(TFeedParams& p, double h) {
 
 // The drive takes two decimals below 9.999 m/s^2 and one from there on.
 double RoundedAccel(double accel, unsigned& reports) {
-  const double steps = accel < FineRoundingBelow ? FineSteps : CoarseSteps;
+  const Ext steps{accel < FineRoundingBelow ? FineSteps : CoarseSteps};
   return Stored(static_cast<Ext>(CountedDtoL(Stored(Ext{accel} * steps), reports)) / steps);
 }
 
@@ -172,8 +176,9 @@ void CalcStrokeRate(TFeedParams& p, unsigned& reports) {
     p.LimitFlags |= LimitWindowRaised;
     h = MinHalfWindow;
   }
-  p.FeedTime = Stored(Ext{h} * 2 + p.SettleTime);
-  p.MeanAccel = Stored(Ext{p.FeedLength} / (Ext{h} * h));
+  const Ext halfWindow{h};
+  p.FeedTime = Stored(halfWindow * 2 + p.SettleTime);
+  p.MeanAccel = Stored(Ext{p.FeedLength} / (halfWindow * halfWindow));
   ProfilePass(p, h);
   const double demanded = p.SinSqRamps ? Stored(Ext{PiHalf} * p.MeanAccel) : p.MeanAccel;
   if (std::isnan(demanded)) {
