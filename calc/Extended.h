@@ -183,12 +183,11 @@ class TExtended {
       return RoundedOutOfRange(sign, field, significand);
     }
     auto kept = static_cast<uint64_t>(significand >> 64);
-    // Up above half, and at half to the even neighbour: dropped plus a bit
-    // less than half (exactly half for an odd kept) carries out of 64 bits.
-    // Without a branch, as half the values go either way.
+    // Up above half, and at half to the even neighbour: an odd kept rounds
+    // up from half itself. Without a branch, as half the values go either
+    // way.
     const auto dropped = static_cast<uint64_t>(significand);
-    const uint64_t toward = dropped + (HalfBelow - 1 + (kept & 1));
-    kept += toward < dropped ? 1 : 0;
+    kept += dropped > HalfBelow - (kept & 1) ? 1 : 0;
     if (kept == 0) {
       // All ones rounded up: the next power of two, from the largest
       // number an infinity, which has the same significand.
