@@ -114,10 +114,10 @@ uint64_t IntegerRoot(TWide value) {
 TExtended::TParts TExtended::Unpack(TBits x) {
   const int32_t field = FieldOf(x);
   if (field != 0) {
-    return {SignOf(x), field - ExponentBias, x.Significand};
+    return {static_cast<uint16_t>(SignOf(x) >> 15), field - ExponentBias, x.Significand};
   }
   const int shift = std::countl_zero(x.Significand);
-  return {SignOf(x), 1 - ExponentBias - shift, x.Significand << shift};
+  return {static_cast<uint16_t>(SignOf(x) >> 15), 1 - ExponentBias - shift, x.Significand << shift};
 }
 
 TExtended TExtended::RoundedOutOfRange(uint16_t sign, int32_t field, TWide significand) {
@@ -131,7 +131,7 @@ TExtended TExtended::RoundedDenormal(uint16_t sign, int32_t field, TWide signifi
   // Fewer bits are kept; a carry into bit 63 gives the smallest normal
   // number, whose field is 1.
   const uint64_t kept = ShiftRounded(significand, 64 + 1 - field);
-  return TExtended(kept, static_cast<uint16_t>(sign | (kept >> 63)));
+  return TExtended(kept, static_cast<uint16_t>(sign << 15 | (kept >> 63)));
 }
 
 TExtended TExtended::UnusualSum(TExtended a, TExtended b) {

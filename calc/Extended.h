@@ -58,7 +58,7 @@ class TExtended {
       // sign and the exponent field drop off the top.
       significand_ = IntegerBit | bits << DroppedForDouble;
       field_ = static_cast<int32_t>(field + DoubleToFieldOffset);
-      sign_ = static_cast<uint32_t>(bits >> 48 & SignBit);
+      sign_ = static_cast<uint32_t>(bits >> 63);
     } else {
       *this = FromUnusualDouble(bits);
     }
@@ -79,7 +79,7 @@ class TExtended {
       uint64_t kept = significand_ >> DroppedForDouble;
       kept += ((significand_ & DoubleDroppedMask) + (kept & 1) + DoubleDroppedMask / 2) >>
               DroppedForDouble;
-      const uint64_t bits = (uint64_t{Sign()} << 48) |
+      const uint64_t bits = (uint64_t{sign_} << 63) |
                             ((static_cast<uint64_t>(field - 1) << DoubleFractionBits) + kept);
       double value = 0;
       std::memcpy(&value, &bits, sizeof value);
@@ -92,7 +92,7 @@ class TExtended {
   // and zero patterns, infinities and quiet NaNs.
   static TExtended FromBits(TBits bits) { return TExtended(bits.Significand, bits.SignExponent); }
   TBits Bits() const {
-    return {significand_, static_cast<uint16_t>(sign_ | static_cast<uint32_t>(field_))};
+    return {significand_, static_cast<uint16_t>(sign_ << 15 | static_cast<uint32_t>(field_))};
   }
 
   friend TExtended operator+(TExtended a, TExtended b) {
@@ -109,7 +109,7 @@ class TExtended {
   }
   // Flips the sign of anything, NaNs included, as the x87 unit does.
   friend TExtended operator-(TExtended a) {
-    a.sign_ ^= SignBit;
+    a.sign_ ^= 1;
     return a;
   }
   // Found by argument-dependent lookup beside std::sqrt, so that one call
@@ -145,7 +145,8 @@ class TExtended {
   static constexpr int32_t MagnitudeOffset = 1 << 30;
 
   // A finite non-zero value: Significand * 2^(Exponent - 63), with bit 63 of
-  // the significand set (denormals are normalised on the way in).
+  // the significand set (denormals are normalised on the way in); Sign is 1
+  // for negative.
   struct TParts {
     uint16_t Sign;
     int32_t Exponent;
@@ -153,9 +154,8 @@ class TExtended {
   };
 
   constexpr TExtended(uint64_t significand, uint16_t signExponent)
-      : significand_(significand),
-        field_(signExponent & ExponentMask),
-        sign_(signExponent & SignBit) {}
+      : significand_(significand), field_(signExponent & ExponentMask), sign_(signExponent >> 15) {}
+  // sign: 1 for negative.
   constexpr TExtended(uint16_t sign, int32_t field, uint64_t significand)
       : significand_(significand), field_(field), sign_(sign) {}
 
@@ -307,7 +307,7 @@ class TExtended {
       return TExtended();
     }
     const int shift = std::countl_zero(magnitude);
-    return TExtended(negative ? SignBit : 0, 63 - shift + ExponentBias, magnitude << shift);
+    return TExtended(negative ? 1 : 0, 63 - shift + ExponentBias, magnitude << shift);
   }
 
   // The long ways, in Extended.cpp.
@@ -326,7 +326,8 @@ class TExtended {
 
   // Kept apart, in whole registers, rather than packed as in memory: every
   // operation reads both, and unpacking them each time cost more than the
-  // six bytes.
+  // six bytes. The sign is 1 for negative, the top bit of a double moved
+  // down.
   uint64_t significand_ = 0;
   int32_t field_ = 0;
   uint32_t sign_ = 0;
