@@ -183,11 +183,11 @@ class TExtended {
       return RoundedOutOfRange(sign, field, significand);
     }
     auto kept = static_cast<uint64_t>(significand >> 64);
-    // Up above half, and at half to the even neighbour: an odd kept rounds
-    // up from half itself. Without a branch, as half the values go either
-    // way.
+    // Up above half, and at half to the even neighbour: an odd kept's last
+    // bit, put into the dropped bits below the half, lifts half itself
+    // above half. Without a branch, as half the values go either way.
     const auto dropped = static_cast<uint64_t>(significand);
-    kept += dropped > HalfBelow - (kept & 1) ? 1 : 0;
+    kept += (dropped | (kept & 1)) > HalfBelow ? 1 : 0;
     if (kept == 0) {
       // All ones rounded up: the next power of two, from the largest
       // number an infinity, which has the same significand.
