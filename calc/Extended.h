@@ -187,10 +187,13 @@ class TExtended {
     // bit, put into the dropped bits below the half, lifts half itself
     // above half. Without a branch, as half the values go either way.
     const auto dropped = static_cast<uint64_t>(significand);
-    kept += (dropped | (kept & 1)) > HalfBelow ? 1 : 0;
+    return Carried(sign, field, kept + ((dropped | (kept & 1)) > HalfBelow ? 1 : 0));
+  }
+  // A kept significand after rounding, in range: all ones rounded up wraps
+  // to the next power of two, from the largest number to an infinity,
+  // which has the same significand.
+  static TExtended Carried(uint16_t sign, int32_t field, uint64_t kept) {
     if (kept == 0) {
-      // All ones rounded up: the next power of two, from the largest
-      // number an infinity, which has the same significand.
       kept = IntegerBit;
       ++field;
     }
@@ -279,12 +282,20 @@ class TExtended {
     uint64_t remainder = 0;
     const uint64_t quotient = DividedWide(high, low, y.Significand, remainder);
     // Never exactly half-way (that would take a divisor that is a power of
-    // two, and those divide exactly): any remainder is a sticky bit, one of
-    // at least half the divisor also the half bit.
-    const uint64_t below = static_cast<uint64_t>(remainder != 0) |
-                           static_cast<uint64_t>(remainder >= y.Significand - remainder) << 63;
-    return Rounded(x.Sign ^ y.Sign, x.Exponent - y.Exponent - (atLeastOne ? 0 : 1),
-                   TWide{quotient} << 64 | below);
+    // two, and those divide exactly): it rounds up when the remainder is
+    // more than half the divisor.
+    const bool aboveHalf = remainder > y.Significand - remainder;
+    const auto sign = static_cast<uint16_t>(x.Sign ^ y.Sign);
+    const int32_t field = x.Exponent - y.Exponent - (atLeastOne ? 0 : 1) + ExponentBias;
+    if (static_cast<uint32_t>(field - 1) >= SpecialField - 1) {
+      // Any remainder is a sticky bit, one above half also the half bit.
+      const uint64_t below =
+          static_cast<uint64_t>(remainder != 0) | static_cast<uint64_t>(aboveHalf) << 63;
+      return RoundedOutOfRange(sign, field, TWide{quotient} << 64 | below);
+    }
+    // Straight from the remainder, not through the general rounding: the
+    // division is the slowest step on the calculation's longest path.
+    return Carried(sign, field, quotient + (aboveHalf ? 1 : 0));
   }
 
   template <std::integral T>
