@@ -201,8 +201,8 @@ class TExtended {
   }
 
   static TExtended SumOf(TParts x, TParts y) {
-    // Either may be the larger: chosen without a branch, by comparing
-    // exponent and significand as one number.
+    // Either may be the larger: found by comparing exponent and significand
+    // as one number.
     const auto magnitude = [](TParts v) {
       return TWide{static_cast<uint32_t>(v.Exponent + MagnitudeOffset)} << 64 | v.Significand;
     };
@@ -233,9 +233,9 @@ class TExtended {
       }
     }
     // A sticky bit only arises at a distance of 64 or more, where at most one
-    // leading bit cancels: it stays far below the last place.
-    // Mostly the top bit is one of the two highest: tested first, the
-    // shift is a constant on each way, and no count is waited for.
+    // leading bit cancels: it stays far below the last place. Mostly the top
+    // bit is one of the two highest: tested first, the shift is a constant
+    // on each way, and no count is waited for.
     if (sum >> 127 != 0) {
       return Rounded(x.Sign, x.Exponent + 1, sum);
     }
@@ -278,12 +278,12 @@ class TExtended {
   }
 
   static TExtended QuotientOf(TParts x, TParts y) {
-    // The dividend is placed so that the quotient has exactly 64 bits (its
-    // top word stays below the divisor); the remainder tells how it rounds.
     if (y.Significand == IntegerBit) {
       // A power of two (the calculation halves): exact, no division.
       return Rounded(x.Sign ^ y.Sign, x.Exponent - y.Exponent, TWide{x.Significand} << 64);
     }
+    // The dividend is placed so that the quotient has exactly 64 bits (its
+    // top word stays below the divisor); the remainder tells how it rounds.
     const bool atLeastOne = x.Significand >= y.Significand;
     const uint64_t high = atLeastOne ? x.Significand >> 1 : x.Significand;
     const uint64_t low = atLeastOne ? x.Significand << 63 : 0;
