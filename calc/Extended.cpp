@@ -114,10 +114,10 @@ uint64_t IntegerRoot(TWide value) {
 TExtended::TParts TExtended::Unpack(TBits x) {
   const int32_t field = FieldOf(x);
   if (field != 0) {
-    return {static_cast<uint16_t>(SignOf(x) >> 15), field - ExponentBias, x.Significand};
+    return {IsNegative(x), field - ExponentBias, x.Significand};
   }
   const int shift = std::countl_zero(x.Significand);
-  return {static_cast<uint16_t>(SignOf(x) >> 15), 1 - ExponentBias - shift, x.Significand << shift};
+  return {IsNegative(x), 1 - ExponentBias - shift, x.Significand << shift};
 }
 
 TExtended TExtended::RoundedOutOfRange(uint16_t sign, int32_t field, TWide significand) {

@@ -162,7 +162,10 @@ class TExtended {
   int32_t Field() const { return field_; }
   uint16_t Sign() const { return static_cast<uint16_t>(sign_); }
   // Fields 1 to 0x7FFE; field 0 wraps round to the largest number.
-  bool IsNormal() const { return static_cast<uint32_t>(Field() - 1) < SpecialField - 1; }
+  static bool IsNormalField(int32_t field) {
+    return static_cast<uint32_t>(field - 1) < SpecialField - 1;
+  }
+  bool IsNormal() const { return IsNormalField(Field()); }
   // Two well-predicted tests measured a little faster than one on the
   // larger of the two.
   static bool BothNormal(TExtended a, TExtended b) { return a.IsNormal() && b.IsNormal(); }
@@ -179,7 +182,7 @@ class TExtended {
   // off a tie does not pass for one.
   static TExtended Rounded(uint16_t sign, int32_t exponent, TWide significand) {
     int32_t field = exponent + ExponentBias;
-    if (static_cast<uint32_t>(field - 1) >= SpecialField - 1) {
+    if (!IsNormalField(field)) {
       return RoundedOutOfRange(sign, field, significand);
     }
     auto kept = static_cast<uint64_t>(significand >> 64);
@@ -295,7 +298,7 @@ class TExtended {
     const bool aboveHalf = remainder > y.Significand - remainder;
     const auto sign = static_cast<uint16_t>(x.Sign ^ y.Sign);
     const int32_t field = x.Exponent - y.Exponent - (atLeastOne ? 0 : 1) + ExponentBias;
-    if (static_cast<uint32_t>(field - 1) >= SpecialField - 1) {
+    if (!IsNormalField(field)) {
       // Any remainder is a sticky bit, one above half also the half bit.
       const uint64_t below =
           static_cast<uint64_t>(remainder != 0) | static_cast<uint64_t>(aboveHalf) << 63;
