@@ -475,44 +475,36 @@ TEST(Win32Look, EveryLabelFitsBesideTheControlOnItsRow) {
   }
 }
 
+// Calls PaintSeen for every WM_PAINT that passes a hook, sent (CWPSTRUCT)
+// or fetched (MSG): both name the window and the message alike.
+void (*PaintSeen)(HWND) = nullptr;
+template <class TMessage>
+LRESULT CALLBACK NotePaint(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const TMessage*>(lParam);
+  if (code == HC_ACTION && message->message == WM_PAINT) {
+    PaintSeen(message->hwnd);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // The show handler fills the boxes before anything of the window is
 // painted: no box is ever painted empty.
 TEST(Win32Look, TheWindowIsFirstPaintedWithItsBoxesFilled) {
   static std::vector<std::pair<HWND, std::u16string>> painted;
   painted.clear();
-  const auto note = [](HWND window) {
+  PaintSeen = [](HWND window) {
     wchar_t kind[16] = {};
     GetClassNameW(window, kind, 16);
     if (lstrcmpiW(kind, L"Edit") == 0) {
       painted.emplace_back(window, TextOf(window));
     }
   };
-  static void (*seen)(HWND) = nullptr;
-  seen = note;
   HHOOK sent = nullptr;
   HHOOK fetched = nullptr;
   TWin32User user;
   user.BeforeShow = [&] {
-    sent = SetWindowsHookExW(
-        WH_CALLWNDPROC,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-          const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-          if (code == HC_ACTION && message->message == WM_PAINT) {
-            seen(message->hwnd);
-          }
-          return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
-    fetched = SetWindowsHookExW(
-        WH_GETMESSAGE,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-          const auto* message = reinterpret_cast<const MSG*>(lParam);
-          if (code == HC_ACTION && message->message == WM_PAINT) {
-            seen(message->hwnd);
-          }
-          return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    sent = SetWindowsHookExW(WH_CALLWNDPROC, NotePaint<CWPSTRUCT>, nullptr, GetCurrentThreadId());
+    fetched = SetWindowsHookExW(WH_GETMESSAGE, NotePaint<MSG>, nullptr, GetCurrentThreadId());
   };
   user.Open("");
   UnhookWindowsHookEx(sent);
